@@ -1,0 +1,19 @@
+#include "viewer/faces.h"
+
+void drawFaces(const Face* faces, int count, double originX, double originY, double originZ,
+               double yScale) {
+    for (int f = 0; f < count; ++f) {
+        const Face& face = faces[f];
+        if (face.colour != nullptr) {
+            glColor3f(face.colour->red, face.colour->green, face.colour->blue);
+        }
+        glBegin(face.mode);
+        for (int v = 0; v < face.count; ++v) {
+            const double* p = face.vertex[v];
+            glVertex3f(static_cast<float>(originX + p[0]),
+                       static_cast<float>(originY + p[1] * yScale),
+                       static_cast<float>(originZ + p[2]));
+        }
+        glEnd();
+    }
+}

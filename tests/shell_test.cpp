@@ -1,0 +1,160 @@
+// The house shell: what an independent reader can check of the walls, the
+// foundation and the doors without copying their tables.
+#include <gtest/gtest.h>
+
+#include <algorithm>
+#include <cmath>
+#include <iterator>
+#include <map>
+#include <utility>
+
+#include "drawn_groups.h"
+#include "house/house.h"
+
+namespace {
+
+const Colour kGround = {0.1f, 0.8f, 0.0f};
+const Colour kWall = {0.9f, 0.85f, 0.3f};
+const Colour kDoor = {0.5f, 0.0f, 0.0f};
+const Colour kFoundation = {0.35f, 0.0f, 0.0f};
+const Colour kBlack = {0, 0, 0};
+
+double minOf(const DrawnGroup& g, double Vec3::*axis) {
+    double m = 1e300;
+    for (const Vec3& v : g.world) m = std::min(m, v.*axis);
+    return m;
+}
+double maxOf(const DrawnGroup& g, double Vec3::*axis) {
+    double m = -1e300;
+    for (const Vec3& v : g.world) m = std::max(m, v.*axis);
+    return m;
+}
+bool flatIn(const DrawnGroup& g, double Vec3::*axis) { return minOf(g, axis) == maxOf(g, axis); }
+
+void expectAllQuads(const std::vector<DrawnGroup>& groups) {
+    for (const DrawnGroup& g : groups) {
+        EXPECT_EQ(g.mode, static_cast<GLenum>(GL_QUADS));
+        EXPECT_EQ(g.vertices.size(), 4u);
+    }
+}
+
+// Area of the closed loop that the bottom edges of vertical quads form in
+// plan, or -1 if the edges do not join up into exactly one loop.
+double planLoopArea(const std::vector<DrawnGroup>& walls) {
+    using Point = std::pair<double, double>;
+    std::multimap<Point, Point> edges;  // both directions of every bottom edge
+    for (const DrawnGroup& wall : walls) {
+        const double y0 = minOf(wall, &Vec3::y);
+        std::vector<Point> bottom;
+        for (const Vec3& v : wall.world)
+            if (v.y == y0) bottom.push_back({v.x, v.z});
+        if (bottom.size() != 2) return -1;
+        edges.insert({bottom[0], bottom[1]});
+        edges.insert({bottom[1], bottom[0]});
+    }
+    for (const auto& edge : edges)
+        if (edges.count(edge.first) != 2) return -1;
+    // Walk the loop from any corner, never straight back.
+    const Point start = edges.begin()->first;
+    Point previous = start, current = edges.begin()->second;
+    double twiceArea = previous.first * current.second - current.first * previous.second;
+    size_t steps = 1;
+    while (current != start && steps <= walls.size()) {
+        auto range = edges.equal_range(current);
+        Point next = range.first->second == previous ? std::next(range.first)->second
+                                                     : range.first->second;
+        twiceArea += current.first * next.second - next.first * current.second;
+        previous = current;
+        current = next;
+        ++steps;
+    }
+    if (current != start || steps != walls.size()) return -1;
+    return std::fabs(twiceArea) / 2;
+}
+
+TEST(Shell, GroundWallsAndFrontDoor) {
+    const std::vector<DrawnGroup> groups = groupsOf(drawShell);
+    ASSERT_EQ(groups.size(), 8u);
+    expectAllQuads(groups);
+    EXPECT_EQ(recorder::count(GlFn::Color3f), 3);
+
+    const DrawnGroup& ground = groups[0];
+    EXPECT_EQ(ground.colour, kGround);
+    EXPECT_TRUE(flatIn(ground, &Vec3::y));
+    EXPECT_EQ(minOf(ground, &Vec3::y), -10);
+    EXPECT_EQ(minOf(ground, &Vec3::x), -140);
+    EXPECT_EQ(maxOf(ground, &Vec3::x), 140);
+    EXPECT_EQ(minOf(ground, &Vec3::z), -140);
+    EXPECT_EQ(maxOf(ground, &Vec3::z), 140);
+
+    std::vector<DrawnGroup> walls(groups.begin() + 1, groups.begin() + 7);
+    for (const DrawnGroup& wall : walls) {
+        EXPECT_EQ(wall.colour, kWall);
+        EXPECT_EQ(minOf(wall, &Vec3::y), -8);
+        EXPECT_EQ(maxOf(wall, &Vec3::y), 15);
+        EXPECT_TRUE(flatIn(wall, &Vec3::x) || flatIn(wall, &Vec3::z));
+    }
+    // Six walls close the L: 120 by 60 plus the 40 by 20 wing.
+    EXPECT_EQ(planLoopArea(walls), 120 * 60 + 40 * 20);
+
+    const DrawnGroup& door = groups[7];
+    EXPECT_EQ(door.colour, kDoor);
+    EXPECT_TRUE(flatIn(door, &Vec3::z));
+    EXPECT_EQ(maxOf(door, &Vec3::x) - minOf(door, &Vec3::x), 12);
+    EXPECT_EQ(maxOf(door, &Vec3::y) - minOf(door, &Vec3::y), 20);
+    EXPECT_EQ(minOf(door, &Vec3::y), -8);  // stands on the floor
+    // In front of (towards -Z from) the front wall it belongs to, and within it.
+    const DrawnGroup& frontWall = groups[2];
+    ASSERT_TRUE(flatIn(frontWall, &Vec3::z));
+    EXPECT_NEAR(minOf(frontWall, &Vec3::z) - minOf(door, &Vec3::z), 0.5, 1e-6);
+    EXPECT_GE(minOf(door, &Vec3::x), minOf(frontWall, &Vec3::x));
+    EXPECT_LE(maxOf(door, &Vec3::x), maxOf(frontWall, &Vec3::x));
+}
+
+TEST(Shell, FoundationBandAndTerraceSlab) {
+    const std::vector<DrawnGroup> groups = groupsOf(drawFoundation);
+    ASSERT_EQ(groups.size(), 5u);
+    expectAllQuads(groups);
+    EXPECT_EQ(recorder::count(GlFn::Color3f), 1);
+    std::vector<DrawnGroup> band(groups.begin(), groups.begin() + 4);
+    for (const DrawnGroup& piece : band) {
+        EXPECT_EQ(piece.colour, kFoundation);
+        EXPECT_EQ(minOf(piece, &Vec3::y), -10);
+        EXPECT_EQ(maxOf(piece, &Vec3::y), -8);
+    }
+    // The band follows the plan plus the terrace: 120 by 80.
+    EXPECT_EQ(planLoopArea(band), 120 * 80);
+
+    const DrawnGroup& slab = groups[4];
+    EXPECT_TRUE(flatIn(slab, &Vec3::y));
+    EXPECT_EQ(minOf(slab, &Vec3::y), -8);
+    EXPECT_EQ(maxOf(slab, &Vec3::x) - minOf(slab, &Vec3::x), 80);
+    EXPECT_EQ(maxOf(slab, &Vec3::z) - minOf(slab, &Vec3::z), 20);
+}
+
+TEST(Shell, GarageDoorStandsBeforeItsWallWithABlackFrame) {
+    const std::vector<DrawnGroup> shell = groupsOf(drawShell);
+    const DrawnGroup& wingFront = shell[6];
+    ASSERT_TRUE(flatIn(wingFront, &Vec3::z));
+
+    const std::vector<DrawnGroup> groups = groupsOf(drawGarageDoor);
+    ASSERT_EQ(groups.size(), 4u);
+    expectAllQuads(groups);
+    EXPECT_EQ(recorder::count(GlFn::Color3f), 2);
+    EXPECT_EQ(groups[0].colour, kDoor);
+    double left = 1e9, right = -1e9, top = -1e9;
+    for (const DrawnGroup& g : groups) {
+        EXPECT_TRUE(flatIn(g, &Vec3::z));
+        EXPECT_NEAR(minOf(wingFront, &Vec3::z) - minOf(g, &Vec3::z), 0.4, 1e-6);
+        left = std::min(left, minOf(g, &Vec3::x));
+        right = std::max(right, maxOf(g, &Vec3::x));
+        top = std::max(top, maxOf(g, &Vec3::y));
+    }
+    for (size_t i = 1; i < groups.size(); ++i) EXPECT_EQ(groups[i].colour, kBlack);
+    // Door and frame together leave 3 of wall on each side of the 40-wide wing.
+    EXPECT_EQ(left, minOf(wingFront, &Vec3::x) + 3);
+    EXPECT_EQ(right, maxOf(wingFront, &Vec3::x) - 3);
+    EXPECT_EQ(top, 13);
+}
+
+}  // namespace
