@@ -1,4 +1,8 @@
-// The fence round the plot. Placeholder until the fence is built.
+// Placeholder: the fence is being built.
 #include "grounds/grounds.h"
 
 void drawGrounds() {}
+void drawSideFence() {}
+void drawPost() {}
+void drawBaseBoard() {}
+void drawPicket() {}

@@ -1,4 +1,5 @@
-// Paved areas and the garage ramp. Placeholder until the paving is built.
+// Placeholder: the paving is being built.
 #include "grounds/grounds.h"
 
 void drawPaving() {}
+void drawGarageRamp() {}

@@ -1,0 +1,1 @@
+// Placeholder: tests follow with the code.
