@@ -157,7 +157,7 @@ bool openOffscreen(int width, int height, char* error, int errorSize) {
     maxSize = queryMaxSize();
     if (width < 1 || height < 1 || width > maxSize || height > maxSize) {
         char reason[128];
-        std::snprintf(reason, sizeof reason, "size %dx%d is outside 1x1 to %dx%d", width,
+        std::snprintf(reason, sizeof reason, "size %dx%d is outside what the renderer accepts (1x1 to %dx%d)", width,
                       height, maxSize, maxSize);
         return fail(error, errorSize, reason);
     }
