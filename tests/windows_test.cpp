@@ -1,1 +1,189 @@
-// Placeholder: tests follow with the code.
+// The window stamps and their placing routine: where the seven windows land
+// after the quarter turn, how they sit on their walls, and which bars show.
+#include <gtest/gtest.h>
+
+#include <algorithm>
+#include <cmath>
+#include <cstring>
+#include <string>
+
+#include "drawn_groups.h"
+#include "house/house.h"
+#include "viewer/scene_state.h"
+
+namespace {
+
+const Colour kBlack = {0, 0, 0};
+const Colour kGrey = {0.8f, 0.8f, 0.8f};
+
+struct Box {
+    double lo[3] = {1e300, 1e300, 1e300};
+    double hi[3] = {-1e300, -1e300, -1e300};
+    void add(const Vec3& v) {
+        const double p[3] = {v.x, v.y, v.z};
+        for (int a = 0; a < 3; ++a) lo[a] = std::min(lo[a], p[a]), hi[a] = std::max(hi[a], p[a]);
+    }
+    double size(int axis) const { return hi[axis] - lo[axis]; }
+};
+
+Box boxOf(const std::vector<DrawnGroup>& groups, size_t first, size_t count) {
+    Box b;
+    for (size_t i = first; i < first + count; ++i)
+        for (const Vec3& v : groups[i].world) b.add(v);
+    return b;
+}
+
+bool insideHousePlan(double x, double z) {
+    return (x > -60 && x < 60 && z > 10 && z < 70) || (x > -60 && x < -20 && z > -10 && z <= 10);
+}
+
+class WindowsTest : public ::testing::Test {
+protected:
+    void SetUp() override { scene = kInitialScene; }
+};
+
+TEST_F(WindowsTest, StampsAreBlackBarsThenAGreyPaneInTheCursorPlane) {
+    struct Stamp {
+        void (*draw)();
+        size_t bars;
+        double width, bottom;
+    } stamps[] = {{drawWindow, 4, 10, 0}, {drawHalfWindow, 4, 10, 6}, {drawWideWindow, 5, 25, 0}};
+    for (const Stamp& s : stamps) {
+        scene.cursorX = 3.5f;
+        scene.cursorY = 30.0f;  // stamps must not read these two
+        scene.cursorHeight = 7.0f;
+        scene.cursorZ = -4.0f;
+        const SceneState before = scene;
+        const std::vector<DrawnGroup> groups = groupsOf(s.draw);
+        ASSERT_EQ(groups.size(), s.bars + 1);
+        EXPECT_EQ(recorder::count(GlFn::Color3f), 2);
+        EXPECT_EQ(recorder::calls().front().fn, GlFn::Color3f);
+        EXPECT_EQ(std::memcmp(&scene, &before, sizeof scene), 0);
+
+        const Box all = boxOf(groups, 0, groups.size());
+        EXPECT_EQ(all.lo[0], 3.5);
+        EXPECT_EQ(all.size(0), s.width);
+        EXPECT_EQ(all.lo[1], s.bottom);
+        EXPECT_EQ(all.hi[1], 12);
+        EXPECT_EQ(all.size(2), 0);
+        EXPECT_EQ(all.lo[2], -4);
+        int vertical = 0;
+        for (size_t i = 0; i < s.bars; ++i) {
+            EXPECT_EQ(groups[i].colour, kBlack);
+            EXPECT_EQ(groups[i].mode, static_cast<GLenum>(GL_QUADS));
+            const Box bar = boxOf(groups, i, 1);
+            // Every bar is 0.5 across; the upright ones run the full height.
+            EXPECT_TRUE(bar.size(0) == 0.5 || bar.size(1) == 0.5) << "bar " << i;
+            if (bar.size(0) == 0.5) {
+                EXPECT_EQ(bar.size(1), all.size(1));
+                ++vertical;
+            }
+        }
+        EXPECT_EQ(vertical, static_cast<int>(s.bars) - 2);
+        EXPECT_EQ(groups.back().colour, kGrey);
+        const Box pane = boxOf(groups, s.bars, 1);
+        EXPECT_EQ(pane.lo[1], all.lo[1] + 0.5);
+        EXPECT_EQ(pane.hi[1], all.hi[1] - 0.5);
+    }
+}
+
+TEST_F(WindowsTest, FullAndHalfPanesMeetTheBarsEdgeToEdge) {
+    for (void (*draw)() : {drawWindow, drawHalfWindow}) {
+        const std::vector<DrawnGroup> groups = groupsOf(draw);
+        const Box pane = boxOf(groups, 4, 1);
+        EXPECT_EQ(pane.lo[0], boxOf(groups, 2, 1).hi[0]);  // start side bar
+        EXPECT_EQ(pane.hi[0], boxOf(groups, 3, 1).lo[0]);  // end side bar
+        EXPECT_EQ(pane.hi[1], boxOf(groups, 0, 1).lo[1]);  // top bar
+        EXPECT_EQ(pane.lo[1], boxOf(groups, 1, 1).hi[1]);  // bottom bar
+    }
+}
+
+TEST_F(WindowsTest, WideWindowBarsAreDrawnBeforeThePaneThatCoversThem) {
+    const std::vector<DrawnGroup> groups = groupsOf(drawWideWindow);
+    const Box pane = boxOf(groups, 5, 1);
+    EXPECT_EQ(groups[5].colour, kGrey);
+    // The pane spans the whole width, so it overlaps all three uprights; at
+    // equal depth the earlier black bars keep their pixels.
+    for (size_t i = 2; i < 5; ++i) {
+        const Box bar = boxOf(groups, i, 1);
+        EXPECT_EQ(bar.size(0), 0.5);
+        EXPECT_LE(pane.lo[0], bar.lo[0]);
+        EXPECT_GE(pane.hi[0], bar.hi[0]);
+    }
+    // Two lights: 9 and 14.5 wide between the uprights.
+    EXPECT_EQ(boxOf(groups, 3, 1).lo[0] - boxOf(groups, 2, 1).hi[0], 9);
+    EXPECT_EQ(boxOf(groups, 4, 1).lo[0] - boxOf(groups, 3, 1).hi[0], 14.5);
+}
+
+TEST_F(WindowsTest, SevenWindowsLandOnTheirWallsAfterTheQuarterTurn) {
+    scene.cursorY = 30.0f;
+    scene.cursorHeight = 7.0f;
+    const std::vector<DrawnGroup> groups = groupsOf(drawWindows);
+    struct Landing {
+        size_t groups;
+        double x0, x1, y0, z0, z1;
+    } landings[] = {
+        {5, 40, 50, 0, 9.5, 9.5},       {5, -10, 0, 0, 9.5, 9.5},
+        {5, 42, 52, 0, 70.5, 70.5},     {6, -10, 15, 0, 70.5, 70.5},
+        {6, 60.5, 60.5, 0, 37, 62},     {5, -60.5, -60.5, 0, 52, 62},
+        {5, -60.5, -60.5, 6, 15, 25},
+    };
+    const std::vector<DrawnGroup> shell = groupsOf(drawShell);
+    const std::vector<DrawnGroup> walls(shell.begin() + 1, shell.begin() + 7);
+
+    size_t first = 0;
+    for (const Landing& w : landings) {
+        const Box box = boxOf(groups, first, w.groups);
+        SCOPED_TRACE("window starting at group " + std::to_string(first));
+        EXPECT_NEAR(box.lo[0], w.x0, 1e-9);
+        EXPECT_NEAR(box.hi[0], w.x1, 1e-9);
+        EXPECT_NEAR(box.lo[1], w.y0, 1e-9);
+        EXPECT_NEAR(box.hi[1], 12, 1e-9);
+        EXPECT_NEAR(box.lo[2], w.z0, 1e-9);
+        EXPECT_NEAR(box.hi[2], w.z1, 1e-9);
+
+        // Exactly one wall lies parallel, 0.5 behind it, and holds it; the
+        // window is on the outside of the plan.
+        const int flat = box.size(0) < 1e-9 ? 0 : 2;
+        int carriers = 0;
+        for (const DrawnGroup& wall : walls) {
+            Box wb;
+            for (const Vec3& v : wall.world) wb.add(v);
+            if (wb.size(flat) != 0 || std::abs(std::abs(wb.lo[flat] - box.lo[flat]) - 0.5) > 1e-9) continue;
+            const int along = 2 - flat;
+            if (box.lo[along] < wb.lo[along] - 1e-9 || box.hi[along] > wb.hi[along] + 1e-9) continue;
+            EXPECT_LT(box.hi[1], wb.hi[1]);
+            ++carriers;
+        }
+        EXPECT_EQ(carriers, 1);
+        EXPECT_FALSE(insideHousePlan((box.lo[0] + box.hi[0]) / 2, (box.lo[2] + box.hi[2]) / 2));
+        first += w.groups;
+    }
+    EXPECT_EQ(first, groups.size());
+}
+
+TEST_F(WindowsTest, TurnsBackAndLeavesTheLastCursor) {
+    scene.cursorY = 30.0f;
+    scene.cursorHeight = 7.0f;
+    groupsOf(drawWindows);
+    EXPECT_TRUE(netRotation().isIdentity(1e-12));
+    std::vector<size_t> turns;
+    const std::vector<GlCall>& calls = recorder::calls();
+    for (size_t i = 0; i < calls.size(); ++i)
+        if (calls[i].fn == GlFn::Rotatef) turns.push_back(i);
+    ASSERT_EQ(turns.size(), 2u);
+    EXPECT_EQ(calls[turns[0]].args, (std::vector<double>{90, 0, 1, 0}));
+    EXPECT_EQ(calls[turns[1]].args, (std::vector<double>{-90, 0, 1, 0}));
+    EXPECT_EQ(turns[1], calls.size() - 1);
+    // The first turn comes after the four windows of the front and back walls.
+    int groupsBefore = 0;
+    for (size_t i = 0; i < turns[0]; ++i) groupsBefore += calls[i].fn == GlFn::Begin;
+    EXPECT_EQ(groupsBefore, 5 + 5 + 5 + 6);
+
+    EXPECT_EQ(scene.cursorX, -25);
+    EXPECT_EQ(scene.cursorZ, -60.5);
+    EXPECT_EQ(scene.cursorY, 30);
+    EXPECT_EQ(scene.cursorHeight, 7);
+}
+
+}  // namespace
