@@ -6,6 +6,7 @@
 #include <cmath>
 #include <iterator>
 #include <map>
+#include <string>
 #include <utility>
 
 #include "drawn_groups.h"
@@ -155,6 +156,47 @@ TEST(Shell, GarageDoorStandsBeforeItsWallWithABlackFrame) {
     EXPECT_EQ(left, minOf(wingFront, &Vec3::x) + 3);
     EXPECT_EQ(right, maxOf(wingFront, &Vec3::x) - 3);
     EXPECT_EQ(top, 13);
+}
+
+// The routines drawHouse calls, in the order that decides which coplanar
+// piece keeps its pixels.
+void (*const kHouseOrder[])() = {drawShell, drawFoundation, drawPorch, drawRoof,
+                                 drawEaves, drawGarageDoor, drawWindows};
+
+std::vector<std::string> describeCalls() {
+    std::vector<std::string> lines;
+    for (const GlCall& call : recorder::calls()) lines.push_back(recorder::describe(call));
+    return lines;
+}
+
+TEST(House, CallsItsSevenRoutinesInOrderAndNothingElse) {
+    std::vector<std::string> expected;
+    for (void (*routine)() : kHouseOrder) {
+        recorder::clear();
+        routine();
+        const std::vector<std::string> part = describeCalls();
+        expected.insert(expected.end(), part.begin(), part.end());
+    }
+    recorder::clear();
+    drawHouse();
+    EXPECT_EQ(describeCalls(), expected);
+    EXPECT_TRUE(netRotation().isIdentity(1e-12));
+}
+
+TEST(House, PorchCeilingComesBeforeTheEavePlaneItShares) {
+    const std::vector<DrawnGroup> groups = groupsOf(drawHouse);
+    const Colour ceilingRed = {0.2f, 0.0f, 0.0f};
+    // (20, 7.5) lies under the front overhang, above the porch.
+    int ceiling = -1, eave = -1;
+    for (size_t i = 0; i < groups.size(); ++i) {
+        const DrawnGroup& g = groups[i];
+        if (!flatIn(g, &Vec3::y) || minOf(g, &Vec3::y) != 15 || !fanCovers(g, 20, 7.5)) continue;
+        if (g.colour == ceilingRed && ceiling < 0) ceiling = static_cast<int>(i);
+        if (g.colour == kBlack && eave < 0) eave = static_cast<int>(i);
+    }
+    ASSERT_GE(ceiling, 0);
+    ASSERT_GE(eave, 0);
+    EXPECT_LT(ceiling, eave);
 }
 
 }  // namespace

@@ -13,7 +13,11 @@
 void drawHouse() {
     drawShell();
     drawFoundation();
+    drawPorch();
+    drawRoof();
+    drawEaves();
     drawGarageDoor();
+    drawWindows();
 }
 
 namespace {
