@@ -1,1 +1,269 @@
-// Placeholder: tests follow with the code.
+// The front run with its two openings, and the gate leaves: counts, the
+// drifting cursor, the openings kept clear, and the leaves at the angles the
+// keys give them.
+#include <gtest/gtest.h>
+
+#include <algorithm>
+#include <cmath>
+#include <vector>
+
+#include "drawn_groups.h"
+#include "grounds/grounds.h"
+#include "viewer/keys.h"
+#include "viewer/scene_state.h"
+
+namespace {
+
+const Colour kWhite = {1, 1, 1};
+const Colour kRed = {0.7f, 0, 0};
+const double kFiveDecimals = 5e-6;
+
+double minX(const DrawnGroup& g) {
+    double m = 1e300;
+    for (const Vec3& v : g.vertices) m = std::min(m, v.x);
+    return m;
+}
+double maxX(const DrawnGroup& g) {
+    double m = -1e300;
+    for (const Vec3& v : g.vertices) m = std::max(m, v.x);
+    return m;
+}
+double maxY(const DrawnGroup& g) {
+    double m = -1e300;
+    for (const Vec3& v : g.vertices) m = std::max(m, v.y);
+    return m;
+}
+
+// One stamp per colour change: its first group and how many follow.
+struct Stamp {
+    char kind;  // 'P' post, 'B' board, 'K' picket unit
+    size_t first;
+    size_t count;
+};
+
+std::vector<Stamp> stampsIn(const std::vector<DrawnGroup>& groups) {
+    std::vector<Stamp> stamps;
+    size_t begun = 0;
+    for (const GlCall& call : recorder::calls()) {
+        if (call.fn == GlFn::Color3f) stamps.push_back(Stamp{'?', begun, 0});
+        if (call.fn == GlFn::Begin) {
+            ++begun;
+            ++stamps.back().count;
+        }
+    }
+    for (Stamp& s : stamps) {
+        const DrawnGroup& g = groups[s.first];
+        if (g.colour == kRed) s.kind = 'K';
+        if (g.colour == kWhite) s.kind = maxY(g) == 2 ? 'P' : 'B';
+    }
+    return stamps;
+}
+
+// The cursor at each stamp of a kind: a post's first vertex is the cursor,
+// a board's and a picket's first vertex the cursor plus 2.
+std::vector<double> cursorsOf(const std::vector<DrawnGroup>& groups, char kind) {
+    std::vector<double> xs;
+    for (const Stamp& s : stampsIn(groups))
+        if (s.kind == kind) xs.push_back(groups[s.first].vertices[0].x - (kind == 'P' ? 0 : 2));
+    return xs;
+}
+
+void setDriveLeaf(float dx, float dz) {
+    scene.driveGateLeafDX = dx;
+    scene.driveGateLeafDZ = dz;
+}
+void setWalkLeaf(float dx, float dz) {
+    scene.walkGateLeafDX = dx;
+    scene.walkGateLeafDZ = dz;
+}
+
+class FrontFence : public ::testing::Test {
+protected:
+    void SetUp() override { scene = kInitialScene; }
+    void TearDown() override { scene = kInitialScene; }
+};
+
+TEST_F(FrontFence, CountsAndFinalCursor) {
+    scene.cursorX = -5000;
+    scene.cursorZ = 300;
+    const std::vector<DrawnGroup> groups = groupsOf(drawFrontFence);
+    EXPECT_EQ(groups.size(), 672u);
+    for (const DrawnGroup& g : groups) EXPECT_EQ(g.mode, static_cast<GLenum>(GL_QUADS));
+    EXPECT_EQ(recorder::count(GlFn::Color3f), 212);
+    EXPECT_EQ(recorder::count(GlFn::Rotatef), 0);
+    const std::vector<Stamp> stamps = stampsIn(groups);
+    EXPECT_EQ(std::count_if(stamps.begin(), stamps.end(), [](const Stamp& s) { return s.kind == 'P'; }), 12);
+    EXPECT_EQ(std::count_if(stamps.begin(), stamps.end(), [](const Stamp& s) { return s.kind == 'B'; }), 6);
+    EXPECT_EQ(std::count_if(stamps.begin(), stamps.end(), [](const Stamp& s) { return s.kind == 'K'; }), 194);
+    EXPECT_NEAR(scene.cursorX, 120.00028, kFiveDecimals);
+    EXPECT_EQ(scene.cursorZ, -120);
+    for (const DrawnGroup& g : groups)
+        for (const Vec3& v : g.vertices) {
+            EXPECT_GE(v.z, -120);
+            EXPECT_LE(v.z, -118);
+        }
+}
+
+TEST_F(FrontFence, StampsStandAtTheDriftedCursor) {
+    const std::vector<DrawnGroup> groups = groupsOf(drawFrontFence);
+    const std::vector<double> posts = cursorsOf(groups, 'P');
+    const double expectedPosts[] = {-120,     -81.99986, -79.99986, -29.99986, -27.99986, 10.00013,
+                                    12.00013, 26.80013,  28.80013,  72.40012,  74.40012,  118.00028};
+    ASSERT_EQ(posts.size(), 12u);
+    for (size_t i = 0; i < posts.size(); ++i) EXPECT_NEAR(posts[i], expectedPosts[i], kFiveDecimals) << i;
+
+    const std::vector<double> boards = cursorsOf(groups, 'B');
+    const double expectedBoards[] = {-120, -27.99986, 28.80013, 31.80013, 74.40012, 77.40012};
+    ASSERT_EQ(boards.size(), 6u);
+    for (size_t i = 0; i < boards.size(); ++i) EXPECT_NEAR(boards[i], expectedBoards[i], kFiveDecimals) << i;
+
+    // The last picket of each section: A, B (45 units), C, D (52 units).
+    const std::vector<double> pickets = cursorsOf(groups, 'K');
+    ASSERT_EQ(pickets.size(), 194u);
+    EXPECT_NEAR(pickets[44], -84.79987, kFiveDecimals);
+    EXPECT_NEAR(pickets[89], 7.20013, kFiveDecimals);
+    EXPECT_NEAR(pickets[141], 69.60012, kFiveDecimals);
+    EXPECT_NEAR(pickets[193], 115.20028, kFiveDecimals);
+}
+
+TEST_F(FrontFence, OpeningsAreClearAndFramedByGatePosts) {
+    const std::vector<DrawnGroup> groups = groupsOf(drawFrontFence);
+    // Nothing of the run stands inside either opening.
+    for (const DrawnGroup& g : groups) {
+        EXPECT_FALSE(maxX(g) > -78 + 2e-4 && minX(g) < -30 - 2e-4);
+        EXPECT_FALSE(maxX(g) > 14 + 2e-4 && minX(g) < 26.8 - 2e-4);
+    }
+    // The gate posts' inner faces are the hinge lines, up to the drift.
+    const std::vector<double> posts = cursorsOf(groups, 'P');
+    ASSERT_EQ(posts.size(), 12u);
+    EXPECT_NEAR(posts[2] + 2, -78, 2e-4);
+    EXPECT_NEAR(posts[3], -30, 2e-4);
+    EXPECT_NEAR(posts[6] + 2, 14, 2e-4);
+    EXPECT_NEAR(posts[7], 26.8, 2e-4);
+    // Beside each opening and between sections two posts stand side by side.
+    for (size_t pair : {3u, 5u, 7u, 9u}) EXPECT_NEAR(posts[pair] + 2, posts[pair + 1], 1e-9) << pair;
+    EXPECT_NEAR(posts[1] + 2, posts[2], 1e-9);
+}
+
+TEST_F(FrontFence, LongSectionsUseTwoBoards) {
+    const std::vector<DrawnGroup> groups = groupsOf(drawFrontFence);
+    const std::vector<double> boards = cursorsOf(groups, 'B');
+    const std::vector<double> posts = cursorsOf(groups, 'P');
+    ASSERT_EQ(boards.size(), 6u);
+    ASSERT_EQ(posts.size(), 12u);
+    // C and D: boards cover 2 to 43 past the start, leaving 0.6 bare before
+    // the closing post 43.6 on.
+    for (size_t section = 0; section < 2; ++section) {
+        const double start = posts[8 + 2 * section];
+        const double closing = posts[9 + 2 * section];
+        EXPECT_NEAR(boards[2 + 2 * section], start, kFiveDecimals);
+        EXPECT_NEAR(boards[3 + 2 * section], start + 3, kFiveDecimals);
+        EXPECT_NEAR(boards[3 + 2 * section] + 40 - start, 43, 2e-4);
+        EXPECT_NEAR(closing - start, 43.6, 2e-4);  // nominal, up to the drift
+    }
+    // The first picket of a long section starts again at the opening post.
+    const std::vector<double> pickets = cursorsOf(groups, 'K');
+    EXPECT_NEAR(pickets[90], posts[8], kFiveDecimals);
+    EXPECT_NEAR(pickets[142], posts[10], kFiveDecimals);
+}
+
+TEST_F(FrontFence, GatesSetTheirColourOnceAndDrawFlatLeaves) {
+    for (void (*gate)() : {drawWalkGate, drawDriveGate}) {
+        const std::vector<DrawnGroup> leaves = groupsOf(gate);
+        EXPECT_EQ(recorder::count(GlFn::Color3f), 1);
+        EXPECT_EQ(recorder::count(GlFn::Rotatef), 0);
+        for (const DrawnGroup& leaf : leaves) {
+            EXPECT_EQ(leaf.mode, static_cast<GLenum>(GL_QUADS));
+            ASSERT_EQ(leaf.vertices.size(), 4u);
+            EXPECT_EQ(leaf.colour, kRed);
+            // Hinge edge first, bottom to top, then the free edge top to bottom.
+            EXPECT_EQ(leaf.vertices[0].y, -9);
+            EXPECT_EQ(leaf.vertices[1].y, 2);
+            EXPECT_EQ(leaf.vertices[2].y, 2);
+            EXPECT_EQ(leaf.vertices[3].y, -9);
+            EXPECT_EQ(leaf.vertices[0].z, -119);
+            EXPECT_EQ(leaf.vertices[0].x, leaf.vertices[1].x);
+        }
+    }
+    EXPECT_EQ(groupsOf(drawWalkGate).size(), 1u);
+    EXPECT_EQ(groupsOf(drawDriveGate).size(), 2u);
+}
+
+TEST_F(FrontFence, ShutLeavesFillTheirOpenings) {
+    setWalkLeaf(12.8f, 0);
+    setDriveLeaf(24, 0);
+    const std::vector<DrawnGroup> walk = groupsOf(drawWalkGate);
+    EXPECT_EQ(minX(walk[0]), 14);
+    EXPECT_EQ(maxX(walk[0]), 26.8f);  // the walk's paved edge
+    const std::vector<DrawnGroup> drive = groupsOf(drawDriveGate);
+    EXPECT_EQ(minX(drive[0]), -78);
+    EXPECT_EQ(maxX(drive[0]), -54);
+    EXPECT_EQ(minX(drive[1]), -54);
+    EXPECT_EQ(maxX(drive[1]), -30);
+    for (const DrawnGroup& leaf : {walk[0], drive[0], drive[1]})
+        for (const Vec3& v : leaf.vertices) EXPECT_EQ(v.z, -119);
+}
+
+TEST_F(FrontFence, StartingDriveLeavesOverlapByTwo) {
+    const std::vector<DrawnGroup> drive = groupsOf(drawDriveGate);
+    EXPECT_EQ(maxX(drive[0]), -53);
+    EXPECT_EQ(minX(drive[1]), -55);
+    EXPECT_EQ(maxX(drive[0]) - minX(drive[1]), 2);
+}
+
+TEST_F(FrontFence, LeavesSquareToTheFenceReachIntoThePlot) {
+    setWalkLeaf(0, 12.8f);
+    setDriveLeaf(0, 24);
+    const std::vector<DrawnGroup> walk = groupsOf(drawWalkGate);
+    EXPECT_EQ(walk[0].vertices[2].z, -106.2f);
+    EXPECT_EQ(walk[0].vertices[2].x, 14);
+    const std::vector<DrawnGroup> drive = groupsOf(drawDriveGate);
+    EXPECT_EQ(drive[0].vertices[2].z, -95);
+    EXPECT_EQ(drive[0].vertices[2].x, -78);
+    EXPECT_EQ(drive[1].vertices[2].z, -95);
+    EXPECT_EQ(drive[1].vertices[2].x, -30);
+}
+
+// Every angle the keys can reach, opening all the way and closing again.
+TEST_F(FrontFence, DriveLeavesMirrorEachOtherAtEveryKeyAngle) {
+    int steps = 0;
+    for (unsigned char key : {'o', 'c'}) {
+        for (int press = 0; press < 60; ++press) {
+            keyboard(key, 0, 0);
+            const std::vector<DrawnGroup> drive = groupsOf(drawDriveGate);
+            ASSERT_EQ(drive.size(), 2u);
+            for (int v = 0; v < 4; ++v) {
+                const Vec3& a = drive[0].vertices[v];
+                const Vec3& b = drive[1].vertices[v];
+                EXPECT_NEAR(a.x + 54, -54 - b.x, 2e-5) << "press " << steps;
+                EXPECT_EQ(a.y, b.y);
+                EXPECT_EQ(a.z, b.z);
+                EXPECT_GE(a.z, -119);  // the leaves open into the plot
+            }
+            const double dx = drive[0].vertices[2].x + 78, dz = drive[0].vertices[2].z + 119;
+            EXPECT_NEAR(std::hypot(dx, dz), 24, 1e-4);
+            ++steps;
+        }
+    }
+    EXPECT_GT(scene.driveGateLeafDZ, -1e-6f);
+}
+
+TEST_F(FrontFence, AGateKeyShowsInTheNextFrame) {
+    const std::vector<DrawnGroup> before = groupsOf(drawGrounds);
+    keyboard('x', 0, 0);
+    keyboard('o', 0, 0);
+    const std::vector<DrawnGroup> after = groupsOf(drawGrounds);
+    ASSERT_EQ(before.size(), 3375u);
+    ASSERT_EQ(after.size(), 3375u);
+    const DrawnGroup& walkBefore = before[3372];
+    const DrawnGroup& walkAfter = after[3372];
+    EXPECT_EQ(walkAfter.vertices[0].x, walkBefore.vertices[0].x);  // hinge stays
+    EXPECT_GT(walkAfter.vertices[2].z, walkBefore.vertices[2].z);
+    EXPECT_EQ(walkAfter.vertices[2].z, static_cast<float>(-119.0 + scene.walkGateLeafDZ));
+    for (size_t leaf : {3373u, 3374u}) {
+        EXPECT_GT(after[leaf].vertices[2].z, before[leaf].vertices[2].z);
+        EXPECT_EQ(after[leaf].vertices[2].z, static_cast<float>(-119.0 + scene.driveGateLeafDZ));
+    }
+}
+
+}  // namespace

@@ -1,6 +1,130 @@
-// Placeholder: the front fence and the gates are being built.
+// The front run of the fence, with its two gate openings, and the gates.
+//
+// The front run is drawn in the model frame itself (the enclosure has turned
+// a full circle by then): x from -120 to 120, posts and boards in the band
+// z = -120..-118, pickets and gate leaves in z = -119. From -X it runs:
+// section A, the drive-gate opening (x -78 to -30), section B, the walk-gate
+// opening (x 14 to 26.8), then two long sections C and D.
+//
+// The cursor drifts as in a side run: the walk gate's free post stands at
+// 26.80013 and the run ends at 120.00028.
 #include "grounds/grounds.h"
 
-void drawFrontFence() {}
-void drawWalkGate() {}
-void drawDriveGate() {}
+#include "viewer/faces.h"
+#include "viewer/scene_state.h"
+
+namespace {
+
+const float kRunStart = -120.0f;
+const float kRunBand = -120.0f;
+
+const int kShortSectionPickets = 45;
+const int kLongSectionPickets = 52;
+
+// Steps of the cursor. 0.8 and 14.8 are doubles and 2, 3 and 50 floats;
+// every sum is rounded to the float cursor at every step, so the type of a
+// step that is not exact in binary (0.8, 14.8) decides where the fence ends.
+const double kPicketStep = 0.8;
+const float kPostStep = 2.0f;
+const float kDriveGateOpening = 50.0f;  // post width plus the 48-wide opening
+const double kWalkGateOpening = 14.8;   // post width plus the 12.8-wide opening
+// A board is always 38 long; a 45.6-long section takes a second one 3 on.
+const float kSecondBoardStep = 3.0f;
+
+void drawFrontSection(int pickets, bool secondBoard);
+void drawGateOpening(double width);
+void advanceCursor(double step);
+
+const Rgb kGateRed = {0.7f, 0.0f, 0.0f};
+
+// Leaves reach from a board top to a post top, in the picket plane.
+const double kLeafBottomY = -9.0;
+const double kLeafTopY = 2.0;
+const double kLeafPlaneZ = -119.0;
+
+// Hinges stand at the inner faces of the gate posts.
+const double kWalkHingeX = 14.0;
+const double kDriveFirstHingeX = -78.0;
+const double kDriveSecondHingeX = -30.0;
+
+Face gateLeaf(const Rgb* colour, double hingeX, double leafDX, double leafDZ);
+
+}  // namespace
+
+void drawFrontFence() {
+    scene.cursorX = kRunStart;
+    scene.cursorZ = kRunBand;
+    drawFrontSection(kShortSectionPickets, false);
+    drawGateOpening(kDriveGateOpening);
+    drawFrontSection(kShortSectionPickets, false);
+    drawGateOpening(kWalkGateOpening);
+    drawFrontSection(kLongSectionPickets, true);
+    drawFrontSection(kLongSectionPickets, true);
+}
+
+// One leaf, hinged at the near side of the opening.
+void drawWalkGate() {
+    const Face leaf[] = {
+        gateLeaf(&kGateRed, kWalkHingeX, scene.walkGateLeafDX, scene.walkGateLeafDZ),
+    };
+    drawFaces(leaf);
+}
+
+// Two leaves that swing together: the second mirrors the first in X about
+// the middle of the opening, and both take the same Z offset.
+void drawDriveGate() {
+    const Face leaves[] = {
+        gateLeaf(&kGateRed, kDriveFirstHingeX, scene.driveGateLeafDX, scene.driveGateLeafDZ),
+        gateLeaf(nullptr, kDriveSecondHingeX, -double{scene.driveGateLeafDX},
+                 scene.driveGateLeafDZ),
+    };
+    drawFaces(leaves);
+}
+
+namespace {
+
+// Opening post, board(s), pickets, closing post. A short section is a side
+// run's section; a long one needs a second board 3 farther on to reach its
+// closing post, and the cursor steps back before the pickets.
+void drawFrontSection(int pickets, bool secondBoard) {
+    drawPost();
+    drawBaseBoard();
+    if (secondBoard) {
+        advanceCursor(kSecondBoardStep);
+        drawBaseBoard();
+        advanceCursor(-kSecondBoardStep);
+    }
+    for (int picket = 0; picket < pickets; ++picket) {
+        drawPicket();
+        advanceCursor(kPicketStep);
+    }
+    advanceCursor(kPostStep);
+    drawPost();
+    advanceCursor(kPostStep);
+}
+
+// A gate post on either side of an opening; `width` takes the cursor from
+// the first post to the second.
+void drawGateOpening(double width) {
+    drawPost();
+    advanceCursor(width);
+    drawPost();
+    advanceCursor(kPostStep);
+}
+
+// Formed in double and rounded once, on the store to the float field.
+void advanceCursor(double step) { scene.cursorX = static_cast<float>(scene.cursorX + step); }
+
+// The free edge is the hinge plus the offset, summed in double and rounded
+// to float once when drawFaces emits it.
+Face gateLeaf(const Rgb* colour, double hingeX, double leafDX, double leafDZ) {
+    return Face{colour,
+                GL_QUADS,
+                4,
+                {{hingeX, kLeafBottomY, kLeafPlaneZ},
+                 {hingeX, kLeafTopY, kLeafPlaneZ},
+                 {hingeX + leafDX, kLeafTopY, kLeafPlaneZ + leafDZ},
+                 {hingeX + leafDX, kLeafBottomY, kLeafPlaneZ + leafDZ}}};
+}
+
+}  // namespace
