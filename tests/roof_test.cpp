@@ -211,16 +211,4 @@ TEST_F(RoofTest, ChimneyIsAnOpenShaftAtWhateverCursorItIsGiven) {
     EXPECT_EQ(std::memcmp(&scene, &before, sizeof scene), 0);
 }
 
-TEST_F(RoofTest, RoofAndEavesIgnoreTheCursorTheyFind) {
-    for (void (*routine)() : {drawRoof, drawEaves}) {
-        scene.cursorX = scene.cursorY = scene.cursorZ = scene.cursorHeight = 123.0f;
-        groupsOf(routine);
-        const std::vector<GlCall> first = recorder::calls();
-        scene = kInitialScene;
-        groupsOf(routine);
-        ASSERT_EQ(recorder::calls().size(), first.size());
-        for (size_t i = 0; i < first.size(); ++i) EXPECT_EQ(recorder::calls()[i].args, first[i].args);
-    }
-}
-
 }  // namespace
