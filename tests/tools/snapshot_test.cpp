@@ -1,0 +1,408 @@
+// house-snapshot, run as a child process with no display server in its
+// environment, and its PNGs read back with libpng.
+#include <gtest/gtest.h>
+
+#include <png.h>
+
+#include <dirent.h>
+#include <sys/wait.h>
+#include <unistd.h>
+
+#include <cstdio>
+#include <cstdlib>
+#include <cstring>
+#include <fstream>
+#include <sstream>
+#include <string>
+#include <vector>
+
+extern char** environ;
+
+namespace {
+
+struct ToolRun {
+    bool exited = false;  // ended by exit rather than by a signal
+    int status = -1;
+    std::string out;
+    std::string err;
+};
+
+struct Image {
+    int width = 0;
+    int height = 0;
+    std::vector<unsigned char> rgb;
+
+    const unsigned char* at(int x, int y) const {
+        return &rgb[(static_cast<size_t>(y) * width + x) * 3];
+    }
+};
+
+std::string readAll(int descriptor) {
+    std::string text;
+    char buffer[4096];
+    ssize_t n;
+    while ((n = read(descriptor, buffer, sizeof buffer)) > 0) text.append(buffer, n);
+    close(descriptor);
+    return text;
+}
+
+std::string readFile(const std::string& path) {
+    std::ifstream in(path, std::ios::binary);
+    std::ostringstream text;
+    text << in.rdbuf();
+    return text.str();
+}
+
+// The snapshot must not need a display: the child gets this process's
+// environment without the variables that would point it at one.
+ToolRun runSnapshot(const std::vector<std::string>& arguments) {
+    std::vector<std::string> environment;
+    for (char** entry = environ; *entry != nullptr; ++entry) {
+        if (std::strncmp(*entry, "DISPLAY=", 8) != 0 &&
+            std::strncmp(*entry, "WAYLAND_DISPLAY=", 16) != 0) {
+            environment.push_back(*entry);
+        }
+    }
+    std::vector<char*> envp;
+    for (std::string& entry : environment) envp.push_back(&entry[0]);
+    envp.push_back(nullptr);
+    std::vector<std::string> words{HOUSE_SNAPSHOT};
+    words.insert(words.end(), arguments.begin(), arguments.end());
+    std::vector<char*> argv;
+    for (std::string& word : words) argv.push_back(&word[0]);
+    argv.push_back(nullptr);
+
+    int out[2];
+    int err[2];
+    if (pipe(out) != 0 || pipe(err) != 0) return ToolRun{};
+    const pid_t child = fork();
+    if (child == 0) {
+        dup2(out[1], STDOUT_FILENO);
+        dup2(err[1], STDERR_FILENO);
+        close(out[0]);
+        close(out[1]);
+        close(err[0]);
+        close(err[1]);
+        execve(argv[0], argv.data(), envp.data());
+        _exit(127);
+    }
+    close(out[1]);
+    close(err[1]);
+    ToolRun run;
+    // The outputs are a line or two, well inside a pipe's buffer, so reading
+    // one after the other cannot stall the child.
+    run.out = readAll(out[0]);
+    run.err = readAll(err[0]);
+    int status = 0;
+    waitpid(child, &status, 0);
+    run.exited = WIFEXITED(status);
+    run.status = run.exited ? WEXITSTATUS(status) : -1;
+    return run;
+}
+
+bool readPng(const std::string& path, Image& image) {
+    png_image png;
+    std::memset(&png, 0, sizeof png);
+    png.version = PNG_IMAGE_VERSION;
+    if (!png_image_begin_read_from_file(&png, path.c_str())) return false;
+    png.format = PNG_FORMAT_RGB;
+    image.width = static_cast<int>(png.width);
+    image.height = static_cast<int>(png.height);
+    image.rgb.assign(PNG_IMAGE_SIZE(png), 0);
+    if (!png_image_finish_read(&png, nullptr, image.rgb.data(), 0, nullptr)) {
+        png_image_free(&png);
+        return false;
+    }
+    return true;
+}
+
+int countLines(const std::string& text) {
+    int lines = 0;
+    for (char c : text) lines += c == '\n';
+    return lines;
+}
+
+bool near(const unsigned char* pixel, int red, int green, int blue) {
+    return std::abs(pixel[0] - red) <= 1 && std::abs(pixel[1] - green) <= 1 &&
+           std::abs(pixel[2] - blue) <= 1;
+}
+
+// Sky blue (0.2, 0.8, 1.0) and the ground's green (0.1, 0.8, 0) as bytes;
+// one step of slack for the renderer's rounding of 0.1 * 255.
+const int kSky[3] = {51, 204, 255};
+const int kGround[3] = {26, 204, 0};
+
+struct Difference {
+    int pixels = 0;
+    int left = 1 << 30;
+    int right = -1;
+};
+
+Difference compare(const Image& a, const Image& b) {
+    Difference difference;
+    for (int y = 0; y < a.height; ++y) {
+        for (int x = 0; x < a.width; ++x) {
+            if (std::memcmp(a.at(x, y), b.at(x, y), 3) != 0) {
+                ++difference.pixels;
+                difference.left = std::min(difference.left, x);
+                difference.right = std::max(difference.right, x);
+            }
+        }
+    }
+    return difference;
+}
+
+class SnapshotTest : public ::testing::Test {
+protected:
+    void SetUp() override {
+        const char* base = std::getenv("TMPDIR");
+        std::string pattern = std::string(base != nullptr && *base != '\0' ? base : "/tmp") +
+                              "/house-snapshot-test.XXXXXX";
+        ASSERT_NE(mkdtemp(&pattern[0]), nullptr);
+        directory_ = pattern;
+    }
+
+    void TearDown() override {
+        for (const std::string& name : entries()) std::remove(path(name).c_str());
+        rmdir(directory_.c_str());
+    }
+
+    std::string path(const std::string& name) const { return directory_ + "/" + name; }
+
+    std::vector<std::string> entries() const {
+        std::vector<std::string> names;
+        DIR* listing = opendir(directory_.c_str());
+        if (listing == nullptr) return names;
+        while (dirent* entry = readdir(listing)) {
+            const std::string name = entry->d_name;
+            if (name != "." && name != "..") names.push_back(name);
+        }
+        closedir(listing);
+        return names;
+    }
+
+    // Renders with the given options into a fresh file and decodes it.
+    Image snapshot(std::vector<std::string> arguments) {
+        const std::string output = path("shot" + std::to_string(shots_++) + ".png");
+        arguments.push_back(output);
+        const ToolRun run = runSnapshot(arguments);
+        Image image;
+        EXPECT_TRUE(run.exited && run.status == 0) << run.err;
+        EXPECT_TRUE(readPng(output, image)) << output;
+        return image;
+    }
+
+    Image withKeys(const std::string& keys) { return snapshot({"--keys", keys}); }
+
+private:
+    std::string directory_;
+    int shots_ = 0;
+};
+
+TEST_F(SnapshotTest, StartingViewHasSkyAboveAndGroundBelow) {
+    const Image image = snapshot({});
+    ASSERT_EQ(image.width, 500);
+    ASSERT_EQ(image.height, 500);
+    EXPECT_TRUE(near(image.at(0, 0), kSky[0], kSky[1], kSky[2]));
+    EXPECT_TRUE(near(image.at(499, 0), kSky[0], kSky[1], kSky[2]));
+
+    int groundAbove = 0;
+    int groundBelow = 0;
+    for (int y = 0; y < image.height; ++y) {
+        for (int x = 0; x < image.width; ++x) {
+            if (near(image.at(x, y), kGround[0], kGround[1], kGround[2])) {
+                (y < image.height / 2 ? groundAbove : groundBelow) += 1;
+            }
+        }
+    }
+    // The eye stands 20 above the ground and looks at the origin, 10 below
+    // it: even the far edge of the ground square lies below the centre of
+    // the picture, so grass shows only in the lower half (which also shows
+    // the picture is not upside down).
+    EXPECT_EQ(groundAbove, 0);
+    EXPECT_GT(groundBelow, image.width * image.height / 100);
+}
+
+TEST_F(SnapshotTest, SizeOptionSetsTheImageDimensions) {
+    const Image wide = snapshot({"--size", "800x400"});
+    EXPECT_EQ(wide.width, 800);
+    EXPECT_EQ(wide.height, 400);
+    EXPECT_TRUE(near(wide.at(0, 0), kSky[0], kSky[1], kSky[2]));
+    EXPECT_TRUE(near(wide.at(799, 0), kSky[0], kSky[1], kSky[2]));
+
+    const Image tiny = snapshot({"--size=1x1"});
+    EXPECT_EQ(tiny.width, 1);
+    EXPECT_EQ(tiny.height, 1);
+}
+
+// The drive gate spans x = -78 to -30 and the walk gate x = 14 to 26.8.
+// From the starting eye on the z axis, +X is the viewer's left, so each
+// gate's pixels lie wholly in one half of the picture.
+TEST_F(SnapshotTest, EachGateKeyChangesOnlyItsGatesSideOfThePicture) {
+    const Image start = snapshot({});
+    const Difference drive = compare(start, withKeys("o*54"));
+    EXPECT_GT(drive.pixels, 500);
+    EXPECT_GE(drive.left, 250);
+
+    const Difference walk = compare(start, withKeys("x*54"));
+    EXPECT_GT(walk.pixels, 100);
+    EXPECT_LT(walk.right, 250);
+}
+
+// Once opened, a gate closes to just short of shut, and its leaves reach 24
+// rather than the 25 they start with: a full swing back and forth ends in
+// the same picture as a single open-close step, and not in the start.
+TEST_F(SnapshotTest, GateOpenedAndClosedEndsOneStepFromShut) {
+    const Image start = snapshot({});
+    const Image oneStep = withKeys("o c");
+    const Image fullSwing = withKeys("o*54 c*54");
+    EXPECT_EQ(compare(oneStep, fullSwing).pixels, 0);
+    EXPECT_GT(compare(start, oneStep).pixels, 0);
+}
+
+TEST_F(SnapshotTest, KeySequencesArePressedInOrderAcrossOptions) {
+    const Image together = withKeys("o*54 c*20");
+    const Image split = snapshot({"--keys", "o*54", "--keys", "c*20"});
+    const Image reversed = snapshot({"--keys", "c*20", "--keys", "o*54"});
+    EXPECT_EQ(compare(together, split).pixels, 0);
+    EXPECT_GT(compare(together, reversed).pixels, 0);
+}
+
+// Float rounding may leave the eye a hair away after a turn and its undo,
+// so the pictures are compared for near equality against a real turn.
+TEST_F(SnapshotTest, CameraTurnAndItsUndoComeBackToTheSameView) {
+    const Image turned = withKeys("Left*20");
+    const Image undone = withKeys("Left*20 Right*20");
+    const Image oneStep = withKeys("Left Right");
+    const int total = 500 * 500;
+    EXPECT_LT(compare(undone, oneStep).pixels, total / 500);
+    EXPECT_GT(compare(turned, oneStep).pixels, total / 20);
+}
+
+TEST_F(SnapshotTest, CharactersKeepTheirCaseButKeyNamesDoNot) {
+    const Image start = snapshot({});
+    EXPECT_EQ(compare(start, withKeys("O*54 C X Z")).pixels, 0);
+
+    const Image up = withKeys("Up*30");
+    EXPECT_EQ(compare(up, withKeys("up*30")).pixels, 0);
+    EXPECT_EQ(compare(up, withKeys("UP*10 uP*20")).pixels, 0);
+    EXPECT_GT(compare(start, up).pixels, 0);
+    const Image zoomed = withKeys("plus*10 minus*3");
+    EXPECT_EQ(compare(zoomed, withKeys("+*10 -*3")).pixels, 0);
+    EXPECT_GT(compare(start, zoomed).pixels, 0);
+}
+
+TEST_F(SnapshotTest, SuccessReportsThePathAndLeavesOnlyTheImage) {
+    const std::string output = path("view.png");
+    {
+        std::ofstream stale(output);
+        stale << "an older file of another kind";
+    }
+    const ToolRun run = runSnapshot({"--keys", "o*3 F1 PageUp space", output});
+    ASSERT_TRUE(run.exited);
+    EXPECT_EQ(run.status, 0) << run.err;
+    EXPECT_EQ(countLines(run.out), 1);
+    EXPECT_NE(run.out.find(output), std::string::npos) << run.out;
+    EXPECT_EQ(run.err, "");
+    Image image;
+    EXPECT_TRUE(readPng(output, image));
+    EXPECT_EQ(entries(), std::vector<std::string>{"view.png"});
+}
+
+TEST_F(SnapshotTest, HelpExitsCleanlyAndNamesTheKeys) {
+    const ToolRun run = runSnapshot({"--help"});
+    ASSERT_TRUE(run.exited);
+    EXPECT_EQ(run.status, 0);
+    EXPECT_EQ(run.err, "");
+    EXPECT_NE(run.out.find("--keys"), std::string::npos);
+    EXPECT_NE(run.out.find("--size"), std::string::npos);
+    EXPECT_NE(run.out.find("Escape"), std::string::npos);
+    EXPECT_NE(run.out.find("Left"), std::string::npos);
+    EXPECT_TRUE(entries().empty());
+}
+
+// Each bad input must be refused before anything is written: one line on
+// stderr, a non-zero status from exit (not a crash), and no file, not even
+// a temporary one, left in the output's directory.
+TEST_F(SnapshotTest, BadInputFailsWithOneLineAndNoFile) {
+    const std::string out = path("out.png");
+    const std::vector<std::vector<std::string>> cases = {
+        {"--keys", "nosuchkey", out},
+        {"--keys", "F13", out},
+        {"--keys", "Escape", out},
+        {"--keys", "esc*2", out},
+        {"--keys", "o*0", out},
+        {"--keys", "o*-1", out},
+        {"--keys", "o*two", out},
+        {"--keys", "o*", out},
+        {"--keys", "o*10001", out},
+        {"--keys", "o*99999999999999999999", out},
+        {"--keys", "o*10000 o*10000 o*10000 o*10000 o*10000 o*10000 o*10000 o*10000 "
+                   "o*10000 o*10000 o*1", out},
+        {"--size", "0x500", out},
+        {"--size", "500x0", out},
+        {"--size", "500", out},
+        {"--size", "500x", out},
+        {"--size", "-5x5", out},
+        {"--size", "5x5x5", out},
+        {"--size", "100000x10", out},
+        {"--size", "99999999999x10", out},
+        {"--size", out},
+        {"--size"},
+        {"--keys"},
+        {"--colour", "red", out},
+        {"-q", out},
+        {},
+        {"--keys", "o"},
+        {out, path("second.png")},
+        {path("missing/out.png")},
+        {path("")},
+        {path("directory/")},
+    };
+    for (const std::vector<std::string>& arguments : cases) {
+        std::string shown;
+        for (const std::string& word : arguments) shown += " [" + word + "]";
+        const ToolRun run = runSnapshot(arguments);
+        EXPECT_TRUE(run.exited) << shown;
+        EXPECT_NE(run.status, 0) << shown;
+        EXPECT_EQ(countLines(run.err), 1) << shown << "\n" << run.err;
+        EXPECT_EQ(run.out, "") << shown;
+        EXPECT_TRUE(entries().empty()) << shown;
+        for (const std::string& name : entries()) std::remove(path(name).c_str());
+    }
+}
+
+TEST_F(SnapshotTest, EscapeIsRefusedRatherThanEndingTheRunEarly) {
+    const ToolRun run = runSnapshot({"--keys", "o Escape", path("out.png")});
+    ASSERT_TRUE(run.exited);
+    EXPECT_NE(run.status, 0);
+    EXPECT_NE(run.err.find("Escape"), std::string::npos) << run.err;
+    EXPECT_TRUE(entries().empty());
+}
+
+TEST_F(SnapshotTest, FailureKeepsAnExistingOutputUntouched) {
+    const std::string output = path("keep.png");
+    {
+        std::ofstream keep(output);
+        keep << "precious";
+    }
+    const ToolRun run = runSnapshot({"--keys", "o*abc", output});
+    EXPECT_NE(run.status, 0);
+    EXPECT_EQ(readFile(output), "precious");
+    EXPECT_EQ(entries(), std::vector<std::string>{"keep.png"});
+}
+
+TEST_F(SnapshotTest, OutputBelowAFileFailsCleanly) {
+    const std::string file = path("plain");
+    {
+        std::ofstream plain(file);
+        plain << "not a directory";
+    }
+    const ToolRun run = runSnapshot({file + "/out.png"});
+    ASSERT_TRUE(run.exited);
+    EXPECT_NE(run.status, 0);
+    EXPECT_EQ(countLines(run.err), 1) << run.err;
+    EXPECT_EQ(entries(), std::vector<std::string>{"plain"});
+}
+
+}  // namespace
