@@ -174,8 +174,8 @@ TEST(House, CallsItsSevenRoutinesInOrderAndNothingElse) {
     for (void (*routine)() : kHouseOrder) {
         recorder::clear();
         routine();
-        const std::vector<std::string> part = describeCalls();
-        expected.insert(expected.end(), part.begin(), part.end());
+        const std::vector<std::string> own = describeCalls();
+        expected.insert(expected.end(), own.begin(), own.end());
     }
     recorder::clear();
     drawHouse();
