@@ -46,10 +46,8 @@ std::vector<Stamp> stampsIn(const std::vector<DrawnGroup>& groups) {
     size_t begun = 0;
     for (const GlCall& call : recorder::calls()) {
         if (call.fn == GlFn::Color3f) stamps.push_back(Stamp{'?', begun, 0});
-        if (call.fn == GlFn::Begin) {
-            ++begun;
-            ++stamps.back().count;
-        }
+        if (call.fn == GlFn::Begin && !stamps.empty()) ++stamps.back().count;
+        if (call.fn == GlFn::Begin) ++begun;
     }
     for (Stamp& s : stamps) {
         const DrawnGroup& g = groups[s.first];
@@ -66,15 +64,6 @@ std::vector<double> cursorsOf(const std::vector<DrawnGroup>& groups, char kind) 
     for (const Stamp& s : stampsIn(groups))
         if (s.kind == kind) xs.push_back(groups[s.first].vertices[0].x - (kind == 'P' ? 0 : 2));
     return xs;
-}
-
-void setDriveLeaf(float dx, float dz) {
-    scene.driveGateLeafDX = dx;
-    scene.driveGateLeafDZ = dz;
-}
-void setWalkLeaf(float dx, float dz) {
-    scene.walkGateLeafDX = dx;
-    scene.walkGateLeafDZ = dz;
 }
 
 class FrontFence : public ::testing::Test {
@@ -189,39 +178,39 @@ TEST_F(FrontFence, GatesSetTheirColourOnceAndDrawFlatLeaves) {
     EXPECT_EQ(groupsOf(drawDriveGate).size(), 2u);
 }
 
-TEST_F(FrontFence, ShutLeavesFillTheirOpenings) {
-    setWalkLeaf(12.8f, 0);
-    setDriveLeaf(24, 0);
-    const std::vector<DrawnGroup> walk = groupsOf(drawWalkGate);
-    EXPECT_EQ(minX(walk[0]), 14);
-    EXPECT_EQ(maxX(walk[0]), 26.8f);  // the walk's paved edge
-    const std::vector<DrawnGroup> drive = groupsOf(drawDriveGate);
-    EXPECT_EQ(minX(drive[0]), -78);
-    EXPECT_EQ(maxX(drive[0]), -54);
-    EXPECT_EQ(minX(drive[1]), -54);
-    EXPECT_EQ(maxX(drive[1]), -30);
-    for (const DrawnGroup& leaf : {walk[0], drive[0], drive[1]})
-        for (const Vec3& v : leaf.vertices) EXPECT_EQ(v.z, -119);
-}
-
-TEST_F(FrontFence, StartingDriveLeavesOverlapByTwo) {
-    const std::vector<DrawnGroup> drive = groupsOf(drawDriveGate);
-    EXPECT_EQ(maxX(drive[0]), -53);
-    EXPECT_EQ(minX(drive[1]), -55);
-    EXPECT_EQ(maxX(drive[0]) - minX(drive[1]), 2);
-}
-
-TEST_F(FrontFence, LeavesSquareToTheFenceReachIntoThePlot) {
-    setWalkLeaf(0, 12.8f);
-    setDriveLeaf(0, 24);
-    const std::vector<DrawnGroup> walk = groupsOf(drawWalkGate);
-    EXPECT_EQ(walk[0].vertices[2].z, -106.2f);
-    EXPECT_EQ(walk[0].vertices[2].x, 14);
-    const std::vector<DrawnGroup> drive = groupsOf(drawDriveGate);
-    EXPECT_EQ(drive[0].vertices[2].z, -95);
-    EXPECT_EQ(drive[0].vertices[2].x, -78);
-    EXPECT_EQ(drive[1].vertices[2].z, -95);
-    EXPECT_EQ(drive[1].vertices[2].x, -30);
+// Free-edge x of the walk leaf and the two drive leaves, and their z, for
+// the offsets shut, at the start, and swung square to the fence.
+TEST_F(FrontFence, LeavesShutAtTheStartAndSquare) {
+    struct Case {
+        float walkDX, walkDZ, driveDX, driveDZ;
+        double walkX, walkZ, firstX, secondX, driveZ;
+    };
+    const Case cases[] = {
+        {12.8f, 0, 24, 0, 26.8f, -119, -54, -54, -119},  // shut: fill the openings
+        {12.8f, 0, 25, 0, 26.8f, -119, -53, -55, -119},  // start: overlap by 2
+        {0, 12.8f, 0, 24, 14, -106.2f, -78, -30, -95},   // square to the fence
+    };
+    for (const Case& c : cases) {
+        scene.walkGateLeafDX = c.walkDX;
+        scene.walkGateLeafDZ = c.walkDZ;
+        scene.driveGateLeafDX = c.driveDX;
+        scene.driveGateLeafDZ = c.driveDZ;
+        const std::vector<DrawnGroup> walk = groupsOf(drawWalkGate);
+        const std::vector<DrawnGroup> drive = groupsOf(drawDriveGate);
+        ASSERT_EQ(walk.size(), 1u);
+        ASSERT_EQ(drive.size(), 2u);
+        EXPECT_EQ(walk[0].vertices[0].x, 14);
+        EXPECT_EQ(drive[0].vertices[0].x, -78);
+        EXPECT_EQ(drive[1].vertices[0].x, -30);
+        for (size_t free : {2u, 3u}) {
+            EXPECT_EQ(walk[0].vertices[free].x, c.walkX);
+            EXPECT_EQ(walk[0].vertices[free].z, c.walkZ);
+            EXPECT_EQ(drive[0].vertices[free].x, c.firstX);
+            EXPECT_EQ(drive[1].vertices[free].x, c.secondX);
+            EXPECT_EQ(drive[0].vertices[free].z, c.driveZ);
+            EXPECT_EQ(drive[1].vertices[free].z, c.driveZ);
+        }
+    }
 }
 
 // Every angle the keys can reach, opening all the way and closing again.
