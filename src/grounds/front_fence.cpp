@@ -21,9 +21,9 @@ const float kRunBand = -120.0f;
 const int kShortSectionPickets = 45;
 const int kLongSectionPickets = 52;
 
-// Steps of the cursor. 0.8 and 14.8 are doubles and 2, 3 and 50 floats;
-// every sum is rounded to the float cursor at every step, so the type of a
-// step that is not exact in binary (0.8, 14.8) decides where the fence ends.
+// Steps of the cursor: 0.8 and 14.8 are doubles, 2, 3 and 50 floats. Each
+// sum is rounded to the float cursor as it is stored, and that rounding at
+// every step is what carries the run to 120.00028 rather than 120.
 const double kPicketStep = 0.8;
 const float kPostStep = 2.0f;
 const float kDriveGateOpening = 50.0f;  // post width plus the 48-wide opening
