@@ -12,6 +12,7 @@
 // run ends at 120.00031. Those drifted positions are the fence's positions.
 #include "grounds/grounds.h"
 
+#include "grounds/fence_run.h"
 #include "viewer/faces.h"
 #include "viewer/scene_state.h"
 
@@ -20,20 +21,11 @@ namespace {
 const float kQuarterTurn = 90.0f;
 const int kSideRuns = 3;
 
-const float kRunStart = -120.0f;  // run frame x of the first post
-const float kRunBand = -120.0f;   // run frame z of the post and board band
 const int kSectionsPerSideRun = 6;
 const int kPicketsPerSection = 45;
-
-// Steps of the cursor. The picket step is a double: 0.8 has no exact binary
-// value, and adding the double to the float cursor and rounding at every
-// step is what makes the run drift by 0.00031 over its length. The post
-// step is a float, exact in either width.
-const double kPicketStep = 0.8;
-const float kPostStep = 2.0f;
-
-void drawSideSection();
-void advanceCursor(double step);
+// A long section of the front run needs a second board 3 farther on: a
+// board is always 38 long.
+const float kSecondBoardStep = 3.0f;
 
 }  // namespace
 
@@ -55,29 +47,30 @@ void drawSideFence() {
     scene.cursorX = kRunStart;
     scene.cursorZ = kRunBand;
     for (int section = 0; section < kSectionsPerSideRun; ++section) {
-        drawSideSection();
+        drawFenceSection(kPicketsPerSection, false);
     }
 }
 
-namespace {
-
-// One 40-long section: opening post, board, pickets, closing post. The
-// next section's opening post stands right beside this closing post.
-void drawSideSection() {
+void drawFenceSection(int pickets, bool secondBoard) {
     drawPost();
     drawBaseBoard();
-    for (int picket = 0; picket < kPicketsPerSection; ++picket) {
-        drawPicket();
-        advanceCursor(kPicketStep);
+    if (secondBoard) {
+        advanceFenceCursor(kSecondBoardStep);
+        drawBaseBoard();
+        advanceFenceCursor(-kSecondBoardStep);
     }
-    advanceCursor(kPostStep);
+    for (int picket = 0; picket < pickets; ++picket) {
+        drawPicket();
+        advanceFenceCursor(kPicketStep);
+    }
+    advanceFenceCursor(kPostStep);
     drawPost();
-    advanceCursor(kPostStep);
+    advanceFenceCursor(kPostStep);
 }
 
-// The sum is formed in double and rounded once, on the store to the float
-// field; a float step widens exactly, so only the step's own type matters.
-void advanceCursor(double step) { scene.cursorX = static_cast<float>(scene.cursorX + step); }
+void advanceFenceCursor(double step) { scene.cursorX = static_cast<float>(scene.cursorX + step); }
+
+namespace {
 
 const Rgb kFenceWhite = {1.0f, 1.0f, 1.0f};
 const Rgb kPicketRed = {0.7f, 0.0f, 0.0f};

@@ -10,30 +10,23 @@
 // 26.80013 and the run ends at 120.00028.
 #include "grounds/grounds.h"
 
+#include "grounds/fence_run.h"
 #include "viewer/faces.h"
 #include "viewer/scene_state.h"
 
 namespace {
 
-const float kRunStart = -120.0f;
-const float kRunBand = -120.0f;
-
 const int kShortSectionPickets = 45;
 const int kLongSectionPickets = 52;
 
-// Steps of the cursor: 0.8 and 14.8 are doubles, 2, 3 and 50 floats. Each
-// sum is rounded to the float cursor as it is stored, and that rounding at
-// every step is what carries the run to 120.00028 rather than 120.
-const double kPicketStep = 0.8;
-const float kPostStep = 2.0f;
-const float kDriveGateOpening = 50.0f;  // post width plus the 48-wide opening
-const double kWalkGateOpening = 14.8;   // post width plus the 12.8-wide opening
-// A board is always 38 long; a 45.6-long section takes a second one 3 on.
-const float kSecondBoardStep = 3.0f;
+// The gate openings are steps of the cursor too: the drive gate's 50 (post
+// width plus the 48-wide opening) is a float, the walk gate's 14.8 (post
+// width plus 12.8) a double. Each sum is rounded to the float cursor as it
+// is stored, which carries the run to 120.00028 rather than 120.
+const float kDriveGateOpening = 50.0f;
+const double kWalkGateOpening = 14.8;
 
-void drawFrontSection(int pickets, bool secondBoard);
 void drawGateOpening(double width);
-void advanceCursor(double step);
 
 const Rgb kGateRed = {0.7f, 0.0f, 0.0f};
 
@@ -54,12 +47,12 @@ Face gateLeaf(const Rgb* colour, double hingeX, double leafDX, double leafDZ);
 void drawFrontFence() {
     scene.cursorX = kRunStart;
     scene.cursorZ = kRunBand;
-    drawFrontSection(kShortSectionPickets, false);
+    drawFenceSection(kShortSectionPickets, false);
     drawGateOpening(kDriveGateOpening);
-    drawFrontSection(kShortSectionPickets, false);
+    drawFenceSection(kShortSectionPickets, false);
     drawGateOpening(kWalkGateOpening);
-    drawFrontSection(kLongSectionPickets, true);
-    drawFrontSection(kLongSectionPickets, true);
+    drawFenceSection(kLongSectionPickets, true);
+    drawFenceSection(kLongSectionPickets, true);
 }
 
 // One leaf, hinged at the near side of the opening.
@@ -83,37 +76,14 @@ void drawDriveGate() {
 
 namespace {
 
-// Opening post, board(s), pickets, closing post. A short section is a side
-// run's section; a long one needs a second board 3 farther on to reach its
-// closing post, and the cursor steps back before the pickets.
-void drawFrontSection(int pickets, bool secondBoard) {
-    drawPost();
-    drawBaseBoard();
-    if (secondBoard) {
-        advanceCursor(kSecondBoardStep);
-        drawBaseBoard();
-        advanceCursor(-kSecondBoardStep);
-    }
-    for (int picket = 0; picket < pickets; ++picket) {
-        drawPicket();
-        advanceCursor(kPicketStep);
-    }
-    advanceCursor(kPostStep);
-    drawPost();
-    advanceCursor(kPostStep);
-}
-
 // A gate post on either side of an opening; `width` takes the cursor from
 // the first post to the second.
 void drawGateOpening(double width) {
     drawPost();
-    advanceCursor(width);
+    advanceFenceCursor(width);
     drawPost();
-    advanceCursor(kPostStep);
+    advanceFenceCursor(kPostStep);
 }
-
-// Formed in double and rounded once, on the store to the float field.
-void advanceCursor(double step) { scene.cursorX = static_cast<float>(scene.cursorX + step); }
 
 // The free edge is the hinge plus the offset, summed in double and rounded
 // to float once when drawFaces emits it.
