@@ -41,6 +41,11 @@ bool lookUpBufferCalls() {
            lookUp(bufferData, "glBufferData") && lookUp(deleteBuffers, "glDeleteBuffers");
 }
 
+// With a buffer bound, the array pointers are offsets into it.
+const void* bufferOffset(size_t bytes) {
+    return reinterpret_cast<const void*>(bytes);
+}
+
 void setUpAsMainDoes(int width, int height) {
     glEnable(GL_DEPTH_TEST);
     glClearColor(kSkyRed, kSkyGreen, kSkyBlue, kSkyAlpha);
@@ -64,8 +69,8 @@ void drawReference(GLuint buffer, GLsizei vertexCount) {
     glEnableClientState(GL_VERTEX_ARRAY);
     glEnableClientState(GL_COLOR_ARRAY);
     const GLsizei stride = sizeof(TriangleVertex);
-    glVertexPointer(3, GL_FLOAT, stride, reinterpret_cast<const void*>(offsetof(TriangleVertex, x)));
-    glColorPointer(3, GL_FLOAT, stride, reinterpret_cast<const void*>(offsetof(TriangleVertex, red)));
+    glVertexPointer(3, GL_FLOAT, stride, bufferOffset(offsetof(TriangleVertex, x)));
+    glColorPointer(3, GL_FLOAT, stride, bufferOffset(offsetof(TriangleVertex, red)));
     glDrawArrays(GL_TRIANGLES, 0, vertexCount);
     glDisableClientState(GL_COLOR_ARRAY);
     glDisableClientState(GL_VERTEX_ARRAY);
@@ -87,7 +92,8 @@ double timeMs(Frame frame) {
         .count();
 }
 
-bool writePpm(const std::string& path, int width, int height, const std::vector<unsigned char>& rgb) {
+bool writePpm(const std::string& path, int width, int height,
+              const std::vector<unsigned char>& rgb) {
     std::FILE* file = std::fopen(path.c_str(), "wb");
     if (file == nullptr) return false;
     std::fprintf(file, "P6\n%d %d\n255\n", width, height);
@@ -124,7 +130,8 @@ void comparePictures(SizeFigures& figures, GLuint buffer, GLsizei vertexCount,
         figures.scenePixels += drawn;
     }
     if (!imageDirectory.empty()) {
-        const std::string size = std::to_string(figures.width) + "x" + std::to_string(figures.height);
+        const std::string size =
+            std::to_string(figures.width) + "x" + std::to_string(figures.height);
         figures.imagesWritten =
             writePpm(imageDirectory + "/program-" + size + ".ppm", figures.width, figures.height,
                      program) &&
