@@ -126,7 +126,7 @@ bool runOnce(const std::string& program, const std::string& shim, const std::str
     if (!readLines(report[0], said, 3, kFirstFrameTimeoutMs)) {
         close(report[0]);
         endChild(pid);
-        figures.error = "the program showed no frame within 20 s (is the shim preloaded?)";
+        figures.error = "no first frame reported: the program ended, or showed none within 20 s";
         return false;
     }
     run.peakResidentKb = peakResidentKb(pid);
