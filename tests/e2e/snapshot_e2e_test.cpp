@@ -1,0 +1,117 @@
+// The headless snapshot tool against the real program in its window: both
+// must show the same picture of the same view.
+#include <gtest/gtest.h>
+
+#include <png.h>
+#include <unistd.h>
+
+#include <iostream>
+#include <stdexcept>
+
+#include "probes.h"
+#include "x_session.h"
+
+namespace e2e {
+namespace {
+
+Picture readPng(const std::string& path) {
+    png_image image{};
+    image.version = PNG_IMAGE_VERSION;
+    if (!png_image_begin_read_from_file(&image, path.c_str()))
+        throw std::runtime_error("cannot read " + path + ": " + image.message);
+    image.format = PNG_FORMAT_RGB;
+    std::vector<unsigned char> rgb(PNG_IMAGE_SIZE(image));
+    if (!png_image_finish_read(&image, nullptr, rgb.data(), 0, nullptr))
+        throw std::runtime_error("cannot decode " + path + ": " + image.message);
+    return Picture(static_cast<int>(image.width), static_cast<int>(image.height), std::move(rgb));
+}
+
+// A scratch directory for the tool's output, removed afterwards.
+class ScratchDirectory {
+public:
+    ScratchDirectory() {
+        char name[] = "/tmp/house-e2e-snapshot-XXXXXX";
+        if (mkdtemp(name) == nullptr) throw std::runtime_error("mkdtemp failed");
+        path_ = name;
+    }
+    ~ScratchDirectory() {
+        for (const std::string& file : files_) unlink(file.c_str());
+        rmdir(path_.c_str());
+    }
+    std::string file(const std::string& name) {
+        files_.push_back(path_ + "/" + name);
+        return files_.back();
+    }
+
+private:
+    std::string path_;
+    std::vector<std::string> files_;
+};
+
+Picture snapshot(ScratchDirectory& scratch, const std::string& name,
+                 const std::vector<std::string>& options) {
+    const std::string out = scratch.file(name);
+    std::vector<std::string> command = {HOUSE_SNAPSHOT};
+    command.insert(command.end(), options.begin(), options.end());
+    command.push_back(out);
+    // The tool draws without any display server: DISPLAY is unset for it.
+    const CommandResult run = runCommand(command, "", 60);
+    if (!run.succeeded()) throw std::runtime_error("house-snapshot failed: " + run.err);
+    return readPng(out);
+}
+
+TEST(Snapshot, StartingViewAgreesWithTheRealWindow) {
+    HouseSession house;
+    const Picture window = house.capture();
+    ScratchDirectory scratch;
+    const Picture headless = snapshot(scratch, "start.png", {"--size", "500x500"});
+    ASSERT_EQ(headless.width(), window.width());
+    ASSERT_EQ(headless.height(), window.height());
+
+    const Camera start;
+    std::vector<Probe> probes = houseFrontProbes();
+    probes.push_back({"ground ahead of the fence", kGroundAheadOfFence, kGround});
+    probes.push_back({"ground beside the driveway", kGroundBesideDriveway, kGround});
+    probes.push_back({"shut walk gate", {20.4, -3.5, -119}, kGate});
+    for (const Probe& probe : probes) {
+        EXPECT_TRUE(showsColour(window, start, probe));
+        EXPECT_TRUE(showsColour(headless, start, probe));
+    }
+    for (const int column : {2, 497}) {
+        EXPECT_TRUE(near(window.at(column, 2), kSky));
+        EXPECT_TRUE(near(headless.at(column, 2), kSky));
+    }
+    // Both use the same software rasteriser, so beyond the probes the two
+    // pictures differ at most along a few edges.
+    const long differing = headless.differingPixels(window);
+    std::cout << "pixels differing between the window and the snapshot: " << differing << "\n";
+    EXPECT_LT(differing, 250);
+}
+
+TEST(Snapshot, KeyedViewAgreesWithTheRealWindow) {
+    // Gates open, the eye raised and turned: the same keys typed into the
+    // window and replayed by the tool give the same picture.
+    HouseSession house;
+    const Picture start = house.capture();
+    house.keys("o", 54);
+    house.keys("x", 54);
+    house.keys("Up", 10);
+    house.keys("Left", 5);
+    const Picture window = house.settleAfterChange(start);
+    ScratchDirectory scratch;
+    const Picture headless =
+        snapshot(scratch, "keyed.png", {"--keys", "o*54 x*54 Up*10 Left*5"});
+    ASSERT_EQ(headless.width(), window.width());
+    ASSERT_EQ(headless.height(), window.height());
+    Camera camera;
+    camera.press("Up", 10);
+    camera.press("Left", 5);
+    EXPECT_TRUE(showsHouseFront(window, camera));
+    EXPECT_TRUE(showsHouseFront(headless, camera));
+    const long differing = headless.differingPixels(window);
+    std::cout << "pixels differing between the window and the snapshot: " << differing << "\n";
+    EXPECT_LT(differing, 250);
+}
+
+}  // namespace
+}  // namespace e2e

@@ -1,0 +1,42 @@
+// Where the camera stands after a sequence of keys, and where a world point
+// then appears in the window.
+//
+// The camera keys are modelled with the program's documented arithmetic
+// (float fields, double steps), so that the tests can predict where to look
+// after any sequence of arrow and zoom keys; the projection is the one of
+// gluLookAt (towards the origin, +Y up), gluPerspective (50 degrees
+// vertically, near 1, far 1000) and the viewport over the whole window.
+#ifndef HOUSE_TESTS_E2E_VIEW_MODEL_H
+#define HOUSE_TESTS_E2E_VIEW_MODEL_H
+
+#include <string>
+#include <vector>
+
+namespace e2e {
+
+struct Camera {
+    float eyeX = 0, eyeY = 10, eyeZ = -200;
+    float azimuth = -1.57f, elevation = 0, distance = 200, groundRadius = 200;
+
+    // Applies one key, by its X key name; other keys leave it alone.
+    void press(const std::string& key);
+    void press(const std::string& key, int times);
+};
+
+struct WorldPoint {
+    double x, y, z;
+};
+
+struct ScreenPoint {
+    double column, row;  // continuous window coordinates, row 0 at the top
+    bool visible;        // in front of the eye and inside the window
+
+    int pixelColumn() const;
+    int pixelRow() const;
+};
+
+ScreenPoint project(const Camera& camera, int width, int height, const WorldPoint& point);
+
+}  // namespace e2e
+
+#endif
