@@ -1,0 +1,22 @@
+#!/usr/bin/env bash
+# Installs what is missing, builds everything and runs every test: the unit
+# tests, the tool tests and the end-to-end tests in a virtual X server; then
+# builds the unit tests again with AddressSanitizer and UndefinedBehaviorSanitizer
+# and runs them, failing on any report.
+set -euo pipefail
+root="$(cd "$(dirname "$0")/.." && pwd)"
+build="${HOUSE_BUILD_DIR:-$root/build}"
+jobs="$(nproc)"
+
+"$root/tools/install-deps.sh"
+
+cmake -S "$root" -B "$build" >/dev/null
+cmake --build "$build" -j"$jobs"
+(cd "$build" && ctest --output-on-failure)
+
+echo "== unit tests under AddressSanitizer and UndefinedBehaviorSanitizer"
+cmake -S "$root" -B "$build-sanitize" -DHOUSE_SANITIZE=ON -DCMAKE_BUILD_TYPE=Debug >/dev/null
+cmake --build "$build-sanitize" -j"$jobs" --target unit_tests house_probe
+export ASAN_OPTIONS="detect_leaks=1:abort_on_error=1:halt_on_error=1"
+export UBSAN_OPTIONS="halt_on_error=1:print_stacktrace=1"
+(cd "$build-sanitize" && ctest --output-on-failure -L unit)
