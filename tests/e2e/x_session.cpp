@@ -35,14 +35,8 @@ const double kSettleInterval = 0.1;
 // command-line limit.
 const size_t kKeysPerCall = 250;
 
-// What every forked child does before exec: it takes a process group of its
-// own, so that it can be stopped with everything it starts, and dies with
-// the test process, even when that one crashes.
-void prepareChild() {
-    setpgid(0, 0);
-    prctl(PR_SET_PDEATHSIG, SIGKILL);
-}
-
+// The argument or environment vector for exec: pointers into the strings,
+// then a null.
 std::vector<char*> pointers(std::vector<std::string>& strings) {
     std::vector<char*> result;
     for (std::string& s : strings) result.push_back(&s[0]);
@@ -50,22 +44,40 @@ std::vector<char*> pointers(std::vector<std::string>& strings) {
     return result;
 }
 
-// Stops a process group: TERM, a grace period, then KILL. Returns the
-// waitpid status of the leader.
+// Stops a process group: TERM, a grace period, then KILL. The leader is
+// reaped only after the last signal: until then its id cannot be taken by
+// another process, so the signals reach only what the test started.
+// Returns the waitpid status of the leader.
 int stopGroup(pid_t pid) {
-    int status = -1;
     kill(-pid, SIGTERM);
     const double deadline = now() + kStopGraceSeconds;
     while (now() < deadline) {
-        if (waitpid(pid, &status, WNOHANG) == pid) {
-            kill(-pid, SIGKILL);  // anything the leader left behind
-            return status;
-        }
+        siginfo_t info{};
+        if (waitid(P_PID, pid, &info, WEXITED | WNOHANG | WNOWAIT) == 0 && info.si_pid == pid)
+            break;
         pause(0.01);
     }
     kill(-pid, SIGKILL);
-    waitpid(pid, &status, 0);
+    int status = -1;
+    while (waitpid(pid, &status, 0) < 0 && errno == EINTR) {
+    }
     return status;
+}
+
+// Every child runs in a process group of its own, so that it can be
+// stopped with everything it starts, and dies with the test process, even
+// when that one crashes. The parent sets the group too, so that no signal
+// to the group can come before the child has it.
+pid_t forkChild() {
+    const pid_t pid = fork();
+    if (pid < 0) throw std::runtime_error("fork failed");
+    if (pid == 0) {
+        setpgid(0, 0);
+        prctl(PR_SET_PDEATHSIG, SIGKILL);
+    } else {
+        setpgid(pid, pid);
+    }
+    return pid;
 }
 
 std::string readFile(const std::string& path) {
@@ -126,10 +138,8 @@ CommandResult runCommand(const std::vector<std::string>& argv, const std::string
     std::vector<std::string> env = environmentWithDisplay(display);
     std::vector<char*> argp = pointers(args);
     std::vector<char*> envp = pointers(env);
-    const pid_t pid = fork();
-    if (pid < 0) throw std::runtime_error("fork failed");
+    const pid_t pid = forkChild();
     if (pid == 0) {
-        prepareChild();
         dup2(out[1], STDOUT_FILENO);
         dup2(err[1], STDERR_FILENO);
         execvpe(argp[0], argp.data(), envp.data());
@@ -182,10 +192,8 @@ ChildProcess::ChildProcess(const std::string& path, const std::vector<std::strin
     std::vector<std::string> env = environment;
     std::vector<char*> argp = pointers(args);  // just {NULL} for an empty vector
     std::vector<char*> envp = pointers(env);
-    pid_ = fork();
-    if (pid_ < 0) throw std::runtime_error("fork failed");
+    pid_ = forkChild();
     if (pid_ == 0) {
-        prepareChild();
         dup2(outputFd, STDOUT_FILENO);
         dup2(outputFd, STDERR_FILENO);
         execve(path.c_str(), argp.data(), envp.data());
@@ -225,10 +233,8 @@ void ChildProcess::stop() {
 XServer::XServer() {
     int fds[2];
     if (pipe2(fds, O_CLOEXEC) != 0) throw std::runtime_error("pipe failed");
-    pid_ = fork();
-    if (pid_ < 0) throw std::runtime_error("fork failed");
+    pid_ = forkChild();
     if (pid_ == 0) {
-        prepareChild();
         fcntl(fds[1], F_SETFD, 0);  // the server writes its display number here
         const int quiet = open("/dev/null", O_WRONLY);
         dup2(quiet, STDOUT_FILENO);
@@ -329,6 +335,7 @@ Picture HouseSession::settle(double timeoutSeconds) {
         const bool idle = programIdle();
         Picture next = capture();
         if (idle && programIdle() && next == last) return next;
+        if (!process_.running()) throw std::runtime_error("the program ended: " + process_.output());
         if (now() > deadline) throw std::runtime_error("the picture did not settle");
         last = std::move(next);
     }
@@ -337,6 +344,7 @@ Picture HouseSession::settle(double timeoutSeconds) {
 Picture HouseSession::settleAfterChange(const Picture& before, double timeoutSeconds) {
     const double deadline = now() + timeoutSeconds;
     while (capture() == before) {
+        if (!process_.running()) throw std::runtime_error("the program ended: " + process_.output());
         if (now() > deadline) throw std::runtime_error("the picture did not change");
         pause(0.02);
     }
