@@ -214,6 +214,12 @@ TEST(Resize, WiderWindowKeepsTheProportions) {
     EXPECT_NEAR(double(after.width) / after.height, double(before.width) / before.height, 0.05);
     EXPECT_NEAR(after.height, before.height * 0.8, 2);
     EXPECT_TRUE(showsHouseFront(wide, camera));
+
+    // "w" puts the window back to 500x500, where it shows what it did.
+    house.keys({"w"});
+    EXPECT_EQ(house.waitForSize(500, 500).width, 500);
+    EXPECT_EQ(house.geometry().height, 500);
+    EXPECT_LT(house.settleAfterChange(wide).differingPixels(square), 50);
 }
 
 TEST(WindowKeys, FullScreenThenWindowEndsAt500x500) {
