@@ -7,7 +7,8 @@ packages=(
   g++ cmake make                           # compiler and build
   freeglut3-dev libglu1-mesa-dev libgl-dev # the program: GLUT, GLU, GL
   libgl1-mesa-dri                          # Mesa's software renderer
-  libegl-dev libegl-mesa0 libpng-dev       # headless snapshots and the benchmark
+  libegl-dev libegl-mesa0 libopengl-dev    # headless snapshots and the benchmark
+  libpng-dev                               # PNG output of the snapshot tool
   libgtest-dev                             # unit tests
   xvfb xdotool imagemagick x11-utils       # a virtual X server, keys, captures
 )
