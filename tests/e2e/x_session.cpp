@@ -121,11 +121,13 @@ bool CommandResult::succeeded() const {
     return !timedOut && WIFEXITED(status) && WEXITSTATUS(status) == 0;
 }
 
-std::vector<std::string> environmentWithDisplay(const std::string& display) {
+std::vector<std::string> environmentWithDisplay(const std::string& display,
+                                                const std::vector<std::string>& extra) {
     std::vector<std::string> result;
     for (char** entry = environ; *entry != nullptr; ++entry)
         if (std::strncmp(*entry, "DISPLAY=", 8) != 0) result.push_back(*entry);
     if (!display.empty()) result.push_back("DISPLAY=" + display);
+    result.insert(result.end(), extra.begin(), extra.end());
     return result;
 }
 
@@ -267,11 +269,11 @@ XServer::~XServer() {
     if (pid_ > 0) stopGroup(pid_);
 }
 
-HouseSession::HouseSession(Arguments arguments)
+HouseSession::HouseSession(Arguments arguments, const std::vector<std::string>& extraEnvironment)
     : process_(HOUSE_BINARY,
                arguments == Arguments::Empty ? std::vector<std::string>{}
                                              : std::vector<std::string>{HOUSE_BINARY},
-               environmentWithDisplay(server_.display())) {
+               environmentWithDisplay(server_.display(), extraEnvironment)) {
     const CommandResult found =
         runCommand({"xdotool", "search", "--sync", "--name", std::string("^") + kWindowTitle + "$"},
                    display(), kWindowSearchSeconds);

@@ -79,15 +79,18 @@ struct WindowGeometry {
 };
 
 // The environment of the test process with DISPLAY replaced (or removed,
-// for an empty display).
-std::vector<std::string> environmentWithDisplay(const std::string& display);
+// for an empty display), and any extra entries added.
+std::vector<std::string> environmentWithDisplay(const std::string& display,
+                                                const std::vector<std::string>& extra = {});
 
 // The house program on its own X server, with its window found and its
 // first frame drawn.
 class HouseSession {
 public:
     enum class Arguments { Normal, Empty };
-    explicit HouseSession(Arguments arguments = Arguments::Normal);
+    // extraEnvironment: NAME=value entries added to the program's environment.
+    explicit HouseSession(Arguments arguments = Arguments::Normal,
+                          const std::vector<std::string>& extraEnvironment = {});
 
     const std::string& display() const { return server_.display(); }
     const std::string& window() const { return window_; }
