@@ -84,6 +84,17 @@ TEST(Startup, OpensTheWindowInOrderAndHandsOverToGlut) {
     ASSERT_GE(run.lines.size(), expected.size());
     EXPECT_EQ(std::vector<std::string>(run.lines.begin(), run.lines.begin() + expected.size()), expected);
     EXPECT_EQ(run.lines.back(), "glutSwapBuffers()");
+
+    // The first frame sees the state as loaded: the eye at its starting
+    // place, and the shut drive leaves reaching 25 from their hinges, to
+    // x = -53 and -55, overlapping by 2.
+    int lookAts = 0, leafEnds = 0;
+    for (const std::string& line : run.lines) {
+        lookAts += line == "gluLookAt(0, 10, -200, 0, 0, 0, 0, 1, 0)";
+        leafEnds += line == "glVertex3f(-53, 2, -119)" || line == "glVertex3f(-55, 2, -119)";
+    }
+    EXPECT_EQ(lookAts, 1);
+    EXPECT_EQ(leafEnds, 2);
 }
 
 TEST(Startup, EmptyArgumentVectorGivesAnEmptyProvisionalTitle) {
