@@ -117,10 +117,10 @@ TEST(Storm, KeysAndResizesLeaveTheProgramRunningCorrectAndLean) {
     // The probes lie far enough inside their surfaces for the distance to
     // be anywhere from 99 to 100.
     Camera level;
-    level.distance = level.groundRadius = 99.5f;
-    level.eyeX = static_cast<float>(std::cos(-1.57) * 99.5);
-    level.eyeY = 0;
-    level.eyeZ = static_cast<float>(std::sin(-1.57) * 99.5);
+    level.state.eyeDistance = level.state.eyeGroundRadius = 99.5f;
+    level.state.eyeX = static_cast<float>(std::cos(-1.57) * 99.5);
+    level.state.eyeY = 0;
+    level.state.eyeZ = static_cast<float>(std::sin(-1.57) * 99.5);
     for (const Probe& probe : {Probe{"front door", kFrontDoor, kDoor},
                                Probe{"garage door", {-30, 2, -10.4}, kDoor},
                                Probe{"front wall under the window", kFrontWallUnderWindow, kWall},

@@ -2,39 +2,15 @@
 
 #include <cmath>
 
+#include "viewer/keys.h"
+#include "viewer/opengl.h"
+
 namespace e2e {
 
 namespace {
 
-const double kAzimuthStep = 0.07;
-const double kAzimuthWrap = 6.28;
-const double kElevationStep = 0.03;
-const double kElevationCeiling = 1.4;
-const double kEyeHeightFloor = -3;
-const double kZoomIn = 0.99;
-const double kZoomOut = 1.01;
-const double kZoomInLimit = 100;
 const double kFieldOfViewDegrees = 50;
 const double kPi = 3.14159265358979323846;
-
-void placeHorizontally(Camera& c) {
-    c.eyeZ = static_cast<float>(std::sin(double(c.azimuth)) * c.groundRadius);
-    c.eyeX = static_cast<float>(std::cos(double(c.azimuth)) * c.groundRadius);
-}
-
-void placeVertically(Camera& c) {
-    c.groundRadius = static_cast<float>(std::cos(double(c.elevation)) * c.distance);
-    c.eyeY = static_cast<float>(std::sin(double(c.elevation)) * c.distance);
-    placeHorizontally(c);
-}
-
-void zoom(Camera& c, double factor) {
-    c.eyeX = static_cast<float>(c.eyeX * factor);
-    c.eyeY = static_cast<float>(c.eyeY * factor);
-    c.eyeZ = static_cast<float>(c.eyeZ * factor);
-    c.distance = static_cast<float>(c.distance * factor);
-    c.groundRadius = static_cast<float>(std::cos(double(c.elevation)) * c.distance);
-}
 
 struct Vector {
     double x, y, z;
@@ -52,26 +28,19 @@ Vector normalised(const Vector& a) {
 
 }  // namespace
 
+// The program's own callbacks run on a copy of the scene state, so the
+// program's state stays untouched between presses of different cameras.
 void Camera::press(const std::string& key) {
-    if (key == "Left") {
-        azimuth = static_cast<float>(azimuth + kAzimuthStep);
-        if (azimuth > kAzimuthWrap) azimuth = static_cast<float>(azimuth - kAzimuthWrap);
-        placeHorizontally(*this);
-    } else if (key == "Right") {
-        azimuth = static_cast<float>(azimuth - kAzimuthStep);
-        if (azimuth < -kAzimuthWrap) azimuth = static_cast<float>(azimuth + kAzimuthWrap);
-        placeHorizontally(*this);
-    } else if (key == "Up" && elevation < kElevationCeiling) {
-        elevation = static_cast<float>(elevation + kElevationStep);
-        placeVertically(*this);
-    } else if (key == "Down" && eyeY > kEyeHeightFloor) {
-        elevation = static_cast<float>(elevation - kElevationStep);
-        placeVertically(*this);
-    } else if (key == "plus" && distance > kZoomInLimit) {
-        zoom(*this, kZoomIn);
-    } else if (key == "minus") {
-        zoom(*this, kZoomOut);
-    }
+    const SceneState saved = scene;
+    scene = state;
+    if (key == "Left") specialKeys(GLUT_KEY_LEFT, 0, 0);
+    else if (key == "Right") specialKeys(GLUT_KEY_RIGHT, 0, 0);
+    else if (key == "Up") specialKeys(GLUT_KEY_UP, 0, 0);
+    else if (key == "Down") specialKeys(GLUT_KEY_DOWN, 0, 0);
+    else if (key == "plus") keyboard('+', 0, 0);
+    else if (key == "minus") keyboard('-', 0, 0);
+    state = scene;
+    scene = saved;
 }
 
 void Camera::press(const std::string& key, int times) {
@@ -83,7 +52,7 @@ int ScreenPoint::pixelRow() const { return static_cast<int>(std::floor(row)); }
 
 ScreenPoint project(const Camera& camera, int width, int height, const WorldPoint& point) {
     // gluLookAt: forward towards the origin, side = forward x up, true up.
-    const Vector eye{camera.eyeX, camera.eyeY, camera.eyeZ};
+    const Vector eye{camera.state.eyeX, camera.state.eyeY, camera.state.eyeZ};
     const Vector forward = normalised(minus(Vector{0, 0, 0}, eye));
     const Vector side = normalised(cross(forward, Vector{0, 1, 0}));
     const Vector up = cross(side, forward);

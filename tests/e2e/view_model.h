@@ -1,9 +1,10 @@
 // Where the camera stands after a sequence of keys, and where a world point
 // then appears in the window.
 //
-// The camera keys are modelled with the program's documented arithmetic
-// (float fields, double steps), so that the tests can predict where to look
-// after any sequence of arrow and zoom keys; the projection is the one of
+// The camera keys are replayed through the program's own key callbacks
+// (whose arithmetic the unit tests pin down), so that the tests can predict
+// where to look after any sequence of arrow and zoom keys; the projection,
+// written out independently here, is the one of
 // gluLookAt (towards the origin, +Y up), gluPerspective (50 degrees
 // vertically, near 1, far 1000) and the viewport over the whole window.
 #ifndef HOUSE_TESTS_E2E_VIEW_MODEL_H
@@ -12,13 +13,15 @@
 #include <string>
 #include <vector>
 
+#include "viewer/scene_state.h"
+
 namespace e2e {
 
 struct Camera {
-    float eyeX = 0, eyeY = 10, eyeZ = -200;
-    float azimuth = -1.57f, elevation = 0, distance = 200, groundRadius = 200;
+    SceneState state = kInitialScene;
 
-    // Applies one key, by its X key name; other keys leave it alone.
+    // Applies one arrow or zoom key, by its X key name; other keys leave it
+    // alone.
     void press(const std::string& key);
     void press(const std::string& key, int times);
 };
