@@ -18,9 +18,11 @@ const Rgb kRoofRed = {0.5f, 0.0f, 0.0f};
 const Rgb kEaveBlack = {0.0f, 0.0f, 0.0f};
 const Rgb kChimneyRed = {0.3f, 0.0f, 0.0f};
 
-const Face kRoof[] = {
+// The six pieces carry no colour of their own: the roof draws them red, and
+// the eave plane draws the same pieces black, flattened onto the eave line.
+const Face kRoofPieces[] = {
     // -X slope, over the garage wing and the main block in one piece
-    {&kRoofRed, GL_POLYGON, 4, {{-40, 35, 10}, {-65, 15, -15}, {-65, 15, 75}, {-40, 35, 40}}},
+    {nullptr, GL_POLYGON, 4, {{-40, 35, 10}, {-65, 15, -15}, {-65, 15, 75}, {-40, 35, 40}}},
     // +X hip end
     {nullptr, GL_TRIANGLES, 3, {{65, 15, 5}, {40, 35, 40}, {65, 15, 75}}},
     // front slope of the main block, between the +X hip and the valley
@@ -33,17 +35,7 @@ const Face kRoof[] = {
     {nullptr, GL_TRIANGLES, 3, {{-15, 15, -15}, {-40, 35, 10}, {-65, 15, -15}}},
 };
 
-// The roof pieces flattened onto the eave line. Outside the walls this is the
-// underside of the overhang; inside them it closes the top of the walls. The
-// porch ceiling shares this plane and is drawn first, so it keeps its colour.
-const Face kEaves[] = {
-    {&kEaveBlack, GL_POLYGON, 4, {{-40, 15, 10}, {-65, 15, -15}, {-65, 15, 75}, {-40, 15, 40}}},
-    {nullptr, GL_TRIANGLES, 3, {{65, 15, 5}, {40, 15, 40}, {65, 15, 75}}},
-    {nullptr, GL_POLYGON, 4, {{65, 15, 5}, {40, 15, 40}, {-40, 15, 40}, {-15, 15, 5}}},
-    {nullptr, GL_POLYGON, 4, {{-40, 15, 40}, {-40, 15, 10}, {-15, 15, -15}, {-15, 15, 5}}},
-    {nullptr, GL_POLYGON, 4, {{-65, 15, 75}, {-40, 15, 40}, {40, 15, 40}, {65, 15, 75}}},
-    {nullptr, GL_TRIANGLES, 3, {{-15, 15, -15}, {-40, 15, 10}, {-65, 15, -15}}},
-};
+const double kEaveY = 15.0;
 
 // A 6 by 4 shaft with no top or bottom. y is 0 at the cursor's height and 1
 // at the top: the stamp scales it by cursorHeight.
@@ -72,7 +64,8 @@ const ChimneyPlace kChimneys[] = {
 }  // namespace
 
 void drawRoof() {
-    drawFaces(kRoof);
+    glColor3f(kRoofRed.red, kRoofRed.green, kRoofRed.blue);
+    drawFaces(kRoofPieces);
     for (const ChimneyPlace& chimney : kChimneys) {
         scene.cursorX = chimney.x;
         scene.cursorY = chimney.y;
@@ -82,7 +75,13 @@ void drawRoof() {
     }
 }
 
-void drawEaves() { drawFaces(kEaves); }
+// Outside the walls the flattened pieces are the underside of the overhang;
+// inside them they close the top of the walls. The porch ceiling shares this
+// plane and is drawn first, so it keeps its colour.
+void drawEaves() {
+    glColor3f(kEaveBlack.red, kEaveBlack.green, kEaveBlack.blue);
+    drawFaces(kRoofPieces, 0.0, kEaveY, 0.0, 0.0);
+}
 
 // Reads the whole cursor and writes none of it.
 void drawChimney() {
