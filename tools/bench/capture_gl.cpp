@@ -63,7 +63,7 @@ void emit(int a, int b, int c) {
 }
 
 // Splits the closed group the way it is filled: a quad or a polygon as a
-// fan from its first vertex, strips by their alternating winding.
+// fan from its first vertex. The scene draws nothing else.
 void closeGroup() {
     const int n = static_cast<int>(gGroup.size());
     switch (gGroupMode) {
@@ -81,24 +81,6 @@ void closeGroup() {
     case GL_POLYGON:
         ++gTally.polygonGroups;
         for (int v = 1; v + 1 < n; ++v) emit(0, v, v + 1);
-        break;
-    case GL_TRIANGLE_FAN:
-        ++gTally.otherGroups;
-        for (int v = 1; v + 1 < n; ++v) emit(0, v, v + 1);
-        break;
-    case GL_TRIANGLE_STRIP:
-        ++gTally.otherGroups;
-        for (int v = 0; v + 2 < n; ++v) {
-            if (v % 2 == 0) emit(v, v + 1, v + 2);
-            else emit(v + 1, v, v + 2);
-        }
-        break;
-    case GL_QUAD_STRIP:
-        ++gTally.otherGroups;
-        for (int v = 0; v + 3 < n; v += 2) {
-            emit(v, v + 1, v + 3);
-            emit(v, v + 3, v + 2);
-        }
         break;
     default:
         ++gTally.droppedGroups;

@@ -24,8 +24,7 @@ struct Tally {
     long quadGroups;
     long triangleGroups;
     long polygonGroups;
-    long otherGroups;  // strips and fans become triangles too; points and lines are left out
-    long droppedGroups;
+    long droppedGroups;  // any other primitive, left out
     long vertices;
     long colourChanges;
     long turns;

@@ -129,7 +129,6 @@ TEST(CaptureFrame, TheProgramsFrameComesDownWholeWithItsTurnsUndone) {
     const capture::Tally& t = capture::tally();
     EXPECT_GT(t.groups, 0);
     EXPECT_EQ(t.droppedGroups, 0);
-    EXPECT_EQ(t.otherGroups, 0);
     EXPECT_LT(capture::netTurnResidual(), 1e-9);
     // Every quad gives two triangles, every triangle one, and a polygon of
     // n vertices n - 2; so triangles = vertices - 2 * groups when all groups

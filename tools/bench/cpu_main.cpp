@@ -64,7 +64,6 @@ void printShape() {
     std::printf("quad_groups %ld\n", t.quadGroups);
     std::printf("triangle_groups %ld\n", t.triangleGroups);
     std::printf("polygon_groups %ld\n", t.polygonGroups);
-    std::printf("other_groups %ld\n", t.otherGroups);
     std::printf("dropped_groups %ld\n", t.droppedGroups);
     std::printf("vertices %ld\n", t.vertices);
     std::printf("colour_changes %ld\n", t.colourChanges);

@@ -119,10 +119,9 @@ void printScene(const CpuFigures& cpu) {
         return;
     }
     std::printf("  glBegin/glEnd groups   %.0f (quads %.0f, triangles %.0f, polygons %.0f, "
-                "other %.0f, left out %.0f)\n",
+                "left out %.0f)\n",
                 cpu.number("groups"), cpu.number("quad_groups"), cpu.number("triangle_groups"),
-                cpu.number("polygon_groups"), cpu.number("other_groups"),
-                cpu.number("dropped_groups"));
+                cpu.number("polygon_groups"), cpu.number("dropped_groups"));
     std::printf("  glVertex3f             %.0f\n", cpu.number("vertices"));
     std::printf("  glColor3f              %.0f\n", cpu.number("colour_changes"));
     std::printf("  glRotatef              %.0f (net turn off identity by %s)\n",
