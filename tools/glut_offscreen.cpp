@@ -1,8 +1,27 @@
-// The four GLUT calls the scene library makes, for programs that draw it
-// without a window. There is no window to show, resize or redraw; a frame
-// counts as done once the GL has finished it, so a caller that times
-// display() or reads pixels right after it sees the whole frame.
+// The program's start-up without a window, and the four GLUT calls the
+// scene library makes, for programs that draw the scene with no window.
+// There is no window to show, resize or redraw; a frame counts as done once
+// the GL has finished it, so a caller that times display() or reads pixels
+// right after it sees the whole frame.
+#include "app/frame.h"
+#include "offscreen.h"
 #include "viewer/opengl.h"
+
+namespace {
+
+// The clear colour main sets: sky blue.
+const GLclampf kSkyRed = 0.2f;
+const GLclampf kSkyGreen = 0.8f;
+const GLclampf kSkyBlue = 1.0f;
+const GLclampf kSkyAlpha = 0.0f;
+
+}  // namespace
+
+void startProgramFrames(int width, int height) {
+    glEnable(GL_DEPTH_TEST);
+    glClearColor(kSkyRed, kSkyGreen, kSkyBlue, kSkyAlpha);
+    reshape(width, height);
+}
 
 void glutSwapBuffers() {
     glFinish();

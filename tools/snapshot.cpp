@@ -11,8 +11,8 @@
 #include "app/frame.h"
 #include "offscreen.h"
 #include "viewer/keys.h"
+#include "viewer/opengl.h"
 
-#include <GL/gl.h>
 #include <png.h>
 
 #include <fcntl.h>
@@ -35,31 +35,13 @@ const int kDefaultSize = 500;
 // One key can be pressed at most this often in a row, and a whole sequence
 // holds at most kMaxPresses presses. Every reachable view needs a few hundred
 // at most (a gate swings fully open in 54, the eye leaves the far plane after
-// 162 zoom-outs); the bounds stop a typo like "-*1000000000" from spinning,
-// or from zooming the eye out until its distance overflows to infinity.
+// 162 zoom-outs); the bounds stop a typo like "-*1000000000" from spinning.
 const long kMaxRepeat = 10000;
 const long kMaxPresses = 100000;
 // Sizes are read as at most this many digits before the renderer's own
 // limit is consulted, so that the number cannot overflow an int.
 const size_t kMaxSizeDigits = 6;
 
-// The sky colour main clears to.
-const float kSkyRed = 0.2f;
-const float kSkyGreen = 0.8f;
-const float kSkyBlue = 1.0f;
-const float kSkyAlpha = 0.0f;
-
-// GLUT's codes for the special keys, as specialKeys receives them.
-const int kSpecialF1 = 1;
-const int kSpecialLeft = 100;
-const int kSpecialUp = 101;
-const int kSpecialRight = 102;
-const int kSpecialDown = 103;
-const int kSpecialPageUp = 104;
-const int kSpecialPageDown = 105;
-const int kSpecialHome = 106;
-const int kSpecialEnd = 107;
-const int kSpecialInsert = 108;
 const int kFunctionKeys = 12;
 
 const unsigned char kEscape = 27;
@@ -84,11 +66,11 @@ const NamedKey kNamedKeys[] = {
     {"star", false, '*'},        {"tab", false, '\t'},
     {"enter", false, '\r'},      {"return", false, '\r'},
     {"backspace", false, 8},     {"delete", false, 127},
-    {"left", true, kSpecialLeft},   {"right", true, kSpecialRight},
-    {"up", true, kSpecialUp},       {"down", true, kSpecialDown},
-    {"pageup", true, kSpecialPageUp}, {"pagedown", true, kSpecialPageDown},
-    {"home", true, kSpecialHome},   {"end", true, kSpecialEnd},
-    {"insert", true, kSpecialInsert},
+    {"left", true, GLUT_KEY_LEFT},   {"right", true, GLUT_KEY_RIGHT},
+    {"up", true, GLUT_KEY_UP},       {"down", true, GLUT_KEY_DOWN},
+    {"pageup", true, GLUT_KEY_PAGE_UP}, {"pagedown", true, GLUT_KEY_PAGE_DOWN},
+    {"home", true, GLUT_KEY_HOME},   {"end", true, GLUT_KEY_END},
+    {"insert", true, GLUT_KEY_INSERT},
 };
 
 struct Options {
@@ -161,7 +143,7 @@ Press keyNamed(const std::string& name) {
         name.size() <= 3) {
         const int number = std::atoi(name.c_str() + 1);
         if (number >= 1 && number <= kFunctionKeys) {
-            return Press{true, kSpecialF1 + number - 1};
+            return Press{true, GLUT_KEY_F1 + number - 1};
         }
     }
     die("unknown key name '" + name + "' (see --help)");
@@ -376,12 +358,10 @@ void pressAll(const std::vector<Press>& presses) {
     }
 }
 
-// The GL state main sets once, then a reshape to the image size and one
-// frame, as the program's event loop would call them.
+// The program's start-up at the image size, the keys, then one frame, as
+// the program's event loop would call them.
 void drawFrame(const Options& options) {
-    glEnable(GL_DEPTH_TEST);
-    glClearColor(kSkyRed, kSkyGreen, kSkyBlue, kSkyAlpha);
-    reshape(options.width, options.height);
+    startProgramFrames(options.width, options.height);
     pressAll(options.presses);
     display();
 }

@@ -15,12 +15,6 @@
 
 namespace {
 
-// The state main sets once its window exists; display relies on it.
-const GLclampf kSkyRed = 0.2f;
-const GLclampf kSkyGreen = 0.8f;
-const GLclampf kSkyBlue = 1.0f;
-const GLclampf kSkyAlpha = 0.0f;
-
 // Lets llvmpipe compile its shaders and settle its threads before timing.
 const int kWarmUpFrames = 10;
 
@@ -44,12 +38,6 @@ bool lookUpBufferCalls() {
 // With a buffer bound, the array pointers are offsets into it.
 const void* bufferOffset(size_t bytes) {
     return reinterpret_cast<const void*>(bytes);
-}
-
-void setUpAsMainDoes(int width, int height) {
-    glEnable(GL_DEPTH_TEST);
-    glClearColor(kSkyRed, kSkyGreen, kSkyBlue, kSkyAlpha);
-    reshape(width, height);
 }
 
 // (b): what every frame pays before it draws anything.
@@ -160,7 +148,7 @@ SizeFigures measureSize(int width, int height, int frames,
     }
     figures.renderer = glText(GL_RENDERER);
     figures.version = glText(GL_VERSION);
-    setUpAsMainDoes(width, height);
+    startProgramFrames(width, height);
 
     GLuint buffer = 0;
     genBuffers(1, &buffer);
