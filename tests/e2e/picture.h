@@ -68,6 +68,10 @@ private:
     std::vector<unsigned char> rgb_;
 };
 
+// Reads an 8-bit RGB picture from a PNG file; throws if it cannot. Built
+// where libpng is found (it is wherever the snapshot tool is built).
+Picture readPng(const std::string& path);
+
 }  // namespace e2e
 
 #endif

@@ -2,7 +2,6 @@
 // must show the same picture of the same view.
 #include <gtest/gtest.h>
 
-#include <png.h>
 #include <unistd.h>
 
 #include <iostream>
@@ -13,18 +12,6 @@
 
 namespace e2e {
 namespace {
-
-Picture readPng(const std::string& path) {
-    png_image image{};
-    image.version = PNG_IMAGE_VERSION;
-    if (!png_image_begin_read_from_file(&image, path.c_str()))
-        throw std::runtime_error("cannot read " + path + ": " + image.message);
-    image.format = PNG_FORMAT_RGB;
-    std::vector<unsigned char> rgb(PNG_IMAGE_SIZE(image));
-    if (!png_image_finish_read(&image, nullptr, rgb.data(), 0, nullptr))
-        throw std::runtime_error("cannot decode " + path + ": " + image.message);
-    return Picture(static_cast<int>(image.width), static_cast<int>(image.height), std::move(rgb));
-}
 
 // A scratch directory for the tool's output, removed afterwards.
 class ScratchDirectory {

@@ -2,23 +2,24 @@
 // environment, and its PNGs read back with libpng.
 #include <gtest/gtest.h>
 
-#include <png.h>
-
 #include <dirent.h>
 #include <sys/wait.h>
 #include <unistd.h>
 
+#include <algorithm>
 #include <cstdio>
 #include <cstdlib>
-#include <cstring>
 #include <fstream>
 #include <sstream>
 #include <string>
 #include <vector>
 
-extern char** environ;
+#include "picture.h"
+#include "x_session.h"
 
 namespace {
+
+using e2e::Picture;
 
 struct ToolRun {
     bool exited = false;  // ended by exit rather than by a signal
@@ -27,25 +28,6 @@ struct ToolRun {
     std::string err;
 };
 
-struct Image {
-    int width = 0;
-    int height = 0;
-    std::vector<unsigned char> rgb;
-
-    const unsigned char* at(int x, int y) const {
-        return &rgb[(static_cast<size_t>(y) * width + x) * 3];
-    }
-};
-
-std::string readAll(int descriptor) {
-    std::string text;
-    char buffer[4096];
-    ssize_t n;
-    while ((n = read(descriptor, buffer, sizeof buffer)) > 0) text.append(buffer, n);
-    close(descriptor);
-    return text;
-}
-
 std::string readFile(const std::string& path) {
     std::ifstream in(path, std::ios::binary);
     std::ostringstream text;
@@ -53,67 +35,22 @@ std::string readFile(const std::string& path) {
     return text.str();
 }
 
-// The snapshot must not need a display: the child gets this process's
-// environment without the variables that would point it at one.
+// The snapshot must not need a display: the child runs with DISPLAY unset.
 ToolRun runSnapshot(const std::vector<std::string>& arguments) {
-    std::vector<std::string> environment;
-    for (char** entry = environ; *entry != nullptr; ++entry) {
-        if (std::strncmp(*entry, "DISPLAY=", 8) != 0 &&
-            std::strncmp(*entry, "WAYLAND_DISPLAY=", 16) != 0) {
-            environment.push_back(*entry);
-        }
-    }
-    std::vector<char*> envp;
-    for (std::string& entry : environment) envp.push_back(&entry[0]);
-    envp.push_back(nullptr);
-    std::vector<std::string> words{HOUSE_SNAPSHOT};
-    words.insert(words.end(), arguments.begin(), arguments.end());
-    std::vector<char*> argv;
-    for (std::string& word : words) argv.push_back(&word[0]);
-    argv.push_back(nullptr);
-
-    int out[2];
-    int err[2];
-    if (pipe(out) != 0 || pipe(err) != 0) return ToolRun{};
-    const pid_t child = fork();
-    if (child == 0) {
-        dup2(out[1], STDOUT_FILENO);
-        dup2(err[1], STDERR_FILENO);
-        close(out[0]);
-        close(out[1]);
-        close(err[0]);
-        close(err[1]);
-        execve(argv[0], argv.data(), envp.data());
-        _exit(127);
-    }
-    close(out[1]);
-    close(err[1]);
+    std::vector<std::string> command{HOUSE_SNAPSHOT};
+    command.insert(command.end(), arguments.begin(), arguments.end());
+    const e2e::CommandResult result = e2e::runCommand(command, "");
     ToolRun run;
-    // The outputs are a line or two, well inside a pipe's buffer, so reading
-    // one after the other cannot stall the child.
-    run.out = readAll(out[0]);
-    run.err = readAll(err[0]);
-    int status = 0;
-    waitpid(child, &status, 0);
-    run.exited = WIFEXITED(status);
-    run.status = run.exited ? WEXITSTATUS(status) : -1;
+    run.exited = !result.timedOut && WIFEXITED(result.status);
+    run.status = run.exited ? WEXITSTATUS(result.status) : -1;
+    run.out = result.out;
+    run.err = result.err;
     return run;
 }
 
-bool readPng(const std::string& path, Image& image) {
-    png_image png;
-    std::memset(&png, 0, sizeof png);
-    png.version = PNG_IMAGE_VERSION;
-    if (!png_image_begin_read_from_file(&png, path.c_str())) return false;
-    png.format = PNG_FORMAT_RGB;
-    image.width = static_cast<int>(png.width);
-    image.height = static_cast<int>(png.height);
-    image.rgb.assign(PNG_IMAGE_SIZE(png), 0);
-    if (!png_image_finish_read(&png, nullptr, image.rgb.data(), 0, nullptr)) {
-        png_image_free(&png);
-        return false;
-    }
-    return true;
+// Exact colours but for one step of the renderer's rounding (0.1 * 255).
+bool withinRounding(const e2e::Rgb& pixel, const e2e::Rgb& colour) {
+    return e2e::near(pixel, colour, 1);
 }
 
 int countLines(const std::string& text) {
@@ -122,27 +59,17 @@ int countLines(const std::string& text) {
     return lines;
 }
 
-bool near(const unsigned char* pixel, int red, int green, int blue) {
-    return std::abs(pixel[0] - red) <= 1 && std::abs(pixel[1] - green) <= 1 &&
-           std::abs(pixel[2] - blue) <= 1;
-}
-
-// Sky blue (0.2, 0.8, 1.0) and the ground's green (0.1, 0.8, 0) as bytes;
-// one step of slack for the renderer's rounding of 0.1 * 255.
-const int kSky[3] = {51, 204, 255};
-const int kGround[3] = {26, 204, 0};
-
 struct Difference {
     int pixels = 0;
     int left = 1 << 30;
     int right = -1;
 };
 
-Difference compare(const Image& a, const Image& b) {
+Difference compare(const Picture& a, const Picture& b) {
     Difference difference;
-    for (int y = 0; y < a.height; ++y) {
-        for (int x = 0; x < a.width; ++x) {
-            if (std::memcmp(a.at(x, y), b.at(x, y), 3) != 0) {
+    for (int y = 0; y < a.height(); ++y) {
+        for (int x = 0; x < a.width(); ++x) {
+            if (!(a.at(x, y) == b.at(x, y))) {
                 ++difference.pixels;
                 difference.left = std::min(difference.left, x);
                 difference.right = std::max(difference.right, x);
@@ -182,17 +109,17 @@ protected:
     }
 
     // Renders with the given options into a fresh file and decodes it.
-    Image snapshot(std::vector<std::string> arguments) {
+    Picture snapshot(std::vector<std::string> arguments) {
         const std::string output = path("shot" + std::to_string(shots_++) + ".png");
         arguments.push_back(output);
         const ToolRun run = runSnapshot(arguments);
-        Image image;
         EXPECT_TRUE(run.exited && run.status == 0) << run.err;
-        EXPECT_TRUE(readPng(output, image)) << output;
+        Picture image;
+        EXPECT_NO_THROW(image = e2e::readPng(output)) << output;
         return image;
     }
 
-    Image withKeys(const std::string& keys) { return snapshot({"--keys", keys}); }
+    Picture withKeys(const std::string& keys) { return snapshot({"--keys", keys}); }
 
 private:
     std::string directory_;
@@ -200,18 +127,18 @@ private:
 };
 
 TEST_F(SnapshotTest, StartingViewHasSkyAboveAndGroundBelow) {
-    const Image image = snapshot({});
-    ASSERT_EQ(image.width, 500);
-    ASSERT_EQ(image.height, 500);
-    EXPECT_TRUE(near(image.at(0, 0), kSky[0], kSky[1], kSky[2]));
-    EXPECT_TRUE(near(image.at(499, 0), kSky[0], kSky[1], kSky[2]));
+    const Picture image = snapshot({});
+    ASSERT_EQ(image.width(), 500);
+    ASSERT_EQ(image.height(), 500);
+    EXPECT_TRUE(withinRounding(image.at(0, 0), e2e::kSky));
+    EXPECT_TRUE(withinRounding(image.at(499, 0), e2e::kSky));
 
     int groundAbove = 0;
     int groundBelow = 0;
-    for (int y = 0; y < image.height; ++y) {
-        for (int x = 0; x < image.width; ++x) {
-            if (near(image.at(x, y), kGround[0], kGround[1], kGround[2])) {
-                (y < image.height / 2 ? groundAbove : groundBelow) += 1;
+    for (int y = 0; y < image.height(); ++y) {
+        for (int x = 0; x < image.width(); ++x) {
+            if (withinRounding(image.at(x, y), e2e::kGround)) {
+                (y < image.height() / 2 ? groundAbove : groundBelow) += 1;
             }
         }
     }
@@ -220,26 +147,26 @@ TEST_F(SnapshotTest, StartingViewHasSkyAboveAndGroundBelow) {
     // the picture, so grass shows only in the lower half (which also shows
     // the picture is not upside down).
     EXPECT_EQ(groundAbove, 0);
-    EXPECT_GT(groundBelow, image.width * image.height / 100);
+    EXPECT_GT(groundBelow, image.width() * image.height() / 100);
 }
 
 TEST_F(SnapshotTest, SizeOptionSetsTheImageDimensions) {
-    const Image wide = snapshot({"--size", "800x400"});
-    EXPECT_EQ(wide.width, 800);
-    EXPECT_EQ(wide.height, 400);
-    EXPECT_TRUE(near(wide.at(0, 0), kSky[0], kSky[1], kSky[2]));
-    EXPECT_TRUE(near(wide.at(799, 0), kSky[0], kSky[1], kSky[2]));
+    const Picture wide = snapshot({"--size", "800x400"});
+    EXPECT_EQ(wide.width(), 800);
+    EXPECT_EQ(wide.height(), 400);
+    EXPECT_TRUE(withinRounding(wide.at(0, 0), e2e::kSky));
+    EXPECT_TRUE(withinRounding(wide.at(799, 0), e2e::kSky));
 
-    const Image tiny = snapshot({"--size=1x1"});
-    EXPECT_EQ(tiny.width, 1);
-    EXPECT_EQ(tiny.height, 1);
+    const Picture tiny = snapshot({"--size=1x1"});
+    EXPECT_EQ(tiny.width(), 1);
+    EXPECT_EQ(tiny.height(), 1);
 }
 
 // The drive gate spans x = -78 to -30 and the walk gate x = 14 to 26.8.
 // From the starting eye on the z axis, +X is the viewer's left, so each
 // gate's pixels lie wholly in one half of the picture.
 TEST_F(SnapshotTest, EachGateKeyChangesOnlyItsGatesSideOfThePicture) {
-    const Image start = snapshot({});
+    const Picture start = snapshot({});
     const Difference drive = compare(start, withKeys("o*54"));
     EXPECT_GT(drive.pixels, 500);
     EXPECT_GE(drive.left, 250);
@@ -253,17 +180,17 @@ TEST_F(SnapshotTest, EachGateKeyChangesOnlyItsGatesSideOfThePicture) {
 // rather than the 25 they start with: a full swing back and forth ends in
 // the same picture as a single open-close step, and not in the start.
 TEST_F(SnapshotTest, GateOpenedAndClosedEndsOneStepFromShut) {
-    const Image start = snapshot({});
-    const Image oneStep = withKeys("o c");
-    const Image fullSwing = withKeys("o*54 c*54");
+    const Picture start = snapshot({});
+    const Picture oneStep = withKeys("o c");
+    const Picture fullSwing = withKeys("o*54 c*54");
     EXPECT_EQ(compare(oneStep, fullSwing).pixels, 0);
     EXPECT_GT(compare(start, oneStep).pixels, 0);
 }
 
 TEST_F(SnapshotTest, KeySequencesArePressedInOrderAcrossOptions) {
-    const Image together = withKeys("o*54 c*20");
-    const Image split = snapshot({"--keys", "o*54", "--keys", "c*20"});
-    const Image reversed = snapshot({"--keys", "c*20", "--keys", "o*54"});
+    const Picture together = withKeys("o*54 c*20");
+    const Picture split = snapshot({"--keys", "o*54", "--keys", "c*20"});
+    const Picture reversed = snapshot({"--keys", "c*20", "--keys", "o*54"});
     EXPECT_EQ(compare(together, split).pixels, 0);
     EXPECT_GT(compare(together, reversed).pixels, 0);
 }
@@ -271,23 +198,23 @@ TEST_F(SnapshotTest, KeySequencesArePressedInOrderAcrossOptions) {
 // Float rounding may leave the eye a hair away after a turn and its undo,
 // so the pictures are compared for near equality against a real turn.
 TEST_F(SnapshotTest, CameraTurnAndItsUndoComeBackToTheSameView) {
-    const Image turned = withKeys("Left*20");
-    const Image undone = withKeys("Left*20 Right*20");
-    const Image oneStep = withKeys("Left Right");
+    const Picture turned = withKeys("Left*20");
+    const Picture undone = withKeys("Left*20 Right*20");
+    const Picture oneStep = withKeys("Left Right");
     const int total = 500 * 500;
     EXPECT_LT(compare(undone, oneStep).pixels, total / 500);
     EXPECT_GT(compare(turned, oneStep).pixels, total / 20);
 }
 
 TEST_F(SnapshotTest, CharactersKeepTheirCaseButKeyNamesDoNot) {
-    const Image start = snapshot({});
+    const Picture start = snapshot({});
     EXPECT_EQ(compare(start, withKeys("O*54 C X Z")).pixels, 0);
 
-    const Image up = withKeys("Up*30");
+    const Picture up = withKeys("Up*30");
     EXPECT_EQ(compare(up, withKeys("up*30")).pixels, 0);
     EXPECT_EQ(compare(up, withKeys("UP*10 uP*20")).pixels, 0);
     EXPECT_GT(compare(start, up).pixels, 0);
-    const Image zoomed = withKeys("plus*10 minus*3");
+    const Picture zoomed = withKeys("plus*10 minus*3");
     EXPECT_EQ(compare(zoomed, withKeys("+*10 -*3")).pixels, 0);
     EXPECT_GT(compare(start, zoomed).pixels, 0);
 }
@@ -304,8 +231,7 @@ TEST_F(SnapshotTest, SuccessReportsThePathAndLeavesOnlyTheImage) {
     EXPECT_EQ(countLines(run.out), 1);
     EXPECT_NE(run.out.find(output), std::string::npos) << run.out;
     EXPECT_EQ(run.err, "");
-    Image image;
-    EXPECT_TRUE(readPng(output, image));
+    EXPECT_NO_THROW(e2e::readPng(output));
     EXPECT_EQ(entries(), std::vector<std::string>{"view.png"});
 }
 
