@@ -8,6 +8,7 @@
 #include <vector>
 
 #include "drawn_groups.h"
+#include "fence_stamps.h"
 #include "grounds/grounds.h"
 #include "viewer/scene_state.h"
 
@@ -20,70 +21,18 @@ const Colour kRed = {0.7f, 0, 0};
 // by which an unrounded cursor would differ.
 const double kFiveDecimals = 5e-6;
 
+// Expected bounds, written as the x, y and z ranges in turn.
 struct Box {
     double x0, x1, y0, y1, z0, z1;
 };
 
-Box boundsOf(const std::vector<DrawnGroup>& groups, size_t first, size_t count, bool world = false) {
-    Box b{1e300, -1e300, 1e300, -1e300, 1e300, -1e300};
-    for (size_t g = first; g < first + count; ++g)
-        for (const Vec3& v : world ? groups[g].world : groups[g].vertices) {
-            b.x0 = std::min(b.x0, v.x), b.x1 = std::max(b.x1, v.x);
-            b.y0 = std::min(b.y0, v.y), b.y1 = std::max(b.y1, v.y);
-            b.z0 = std::min(b.z0, v.z), b.z1 = std::max(b.z1, v.z);
-        }
-    return b;
-}
-
-void expectBox(const Box& b, const Box& expected) {
-    EXPECT_EQ(b.x0, expected.x0);
-    EXPECT_EQ(b.x1, expected.x1);
-    EXPECT_EQ(b.y0, expected.y0);
-    EXPECT_EQ(b.y1, expected.y1);
-    EXPECT_EQ(b.z0, expected.z0);
-    EXPECT_EQ(b.z1, expected.z1);
-}
-
-enum class Kind { Post, Board, Picket, Other };
-
-// Every stamp opens with its one colour change, so the groups between two
-// glColor3f calls are one stamp.
-struct Stamp {
-    Kind kind;
-    size_t first;  // index of its first group
-    size_t count;
-};
-
-std::vector<Stamp> stampsIn(const std::vector<DrawnGroup>& groups) {
-    std::vector<Stamp> stamps;
-    size_t begun = 0;
-    for (const GlCall& call : recorder::calls()) {
-        if (call.fn == GlFn::Color3f) stamps.push_back(Stamp{Kind::Other, begun, 0});
-        if (call.fn == GlFn::Begin && !stamps.empty()) ++stamps.back().count;
-        if (call.fn == GlFn::Begin) ++begun;
-    }
-    for (Stamp& s : stamps) {
-        const Box b = boundsOf(groups, s.first, s.count);
-        const Colour c = groups[s.first].colour;
-        if (s.count == 5 && c == kWhite && b.y1 == 2) s.kind = Kind::Post;
-        if (s.count == 5 && c == kWhite && b.y1 == -9) s.kind = Kind::Board;
-        if (s.count == 3 && c == kRed) s.kind = Kind::Picket;
-    }
-    return stamps;
-}
-
-int countKind(const std::vector<Stamp>& stamps, Kind kind) {
-    return static_cast<int>(
-        std::count_if(stamps.begin(), stamps.end(), [kind](const Stamp& s) { return s.kind == kind; }));
-}
-
-// A post's first vertex is the cursor itself; a board's and a picket's first
-// vertex is the cursor plus 2.
-std::vector<double> cursorsAt(const std::vector<DrawnGroup>& groups, Kind kind) {
-    std::vector<double> xs;
-    for (const Stamp& s : stampsIn(groups))
-        if (s.kind == kind) xs.push_back(groups[s.first].vertices[0].x - (kind == Kind::Post ? 0 : 2));
-    return xs;
+void expectBox(const Bounds& b, const Box& expected) {
+    EXPECT_EQ(b.lo.x, expected.x0);
+    EXPECT_EQ(b.hi.x, expected.x1);
+    EXPECT_EQ(b.lo.y, expected.y0);
+    EXPECT_EQ(b.hi.y, expected.y1);
+    EXPECT_EQ(b.lo.z, expected.z0);
+    EXPECT_EQ(b.hi.z, expected.z1);
 }
 
 class Fence : public ::testing::Test {
@@ -101,9 +50,9 @@ TEST_F(Fence, StampsAtTheOriginAndTheCursorUntouched) {
     EXPECT_EQ(recorder::count(GlFn::Color3f), 1);
     expectBox(boundsOf(post, 0, 5), {0, 2, -10, 2, 0, 2});
     for (size_t f = 0; f < 5; ++f) {
-        const Box face = boundsOf(post, f, 1);
-        EXPECT_NE(face.y1, -10) << "a post has no bottom";
-        EXPECT_EQ(face.y0 == face.y1, f == 4) << "one top, drawn last";
+        const Bounds face = boundsOf(post, f, 1);
+        EXPECT_NE(face.hi.y, -10) << "a post has no bottom";
+        EXPECT_EQ(face.lo.y == face.hi.y, f == 4) << "one top, drawn last";
     }
 
     const std::vector<DrawnGroup> board = groupsOf(drawBaseBoard);
@@ -140,14 +89,14 @@ TEST_F(Fence, UprightOffsetIsTheDoubleTwoPointFour) {
     const float withDouble = static_cast<float>(double{cursor} + 2.4);
     ASSERT_NE(withDouble, static_cast<float>(double{cursor} + 2.4f));
     const std::vector<DrawnGroup> run = groupsOf(drawSideFence);
-    const std::vector<double> pickets = cursorsAt(run, Kind::Picket);
+    const std::vector<double> pickets = cursorsAt(run, StampKind::Picket);
     EXPECT_TRUE(std::any_of(pickets.begin(), pickets.end(),
                             [cursor](double x) { return std::fabs(x - cursor) < 1e-6; }));
 
     scene.cursorX = cursor;
     const std::vector<DrawnGroup> picket = groupsOf(drawPicket);
-    EXPECT_EQ(boundsOf(picket, 2, 1).x0, withDouble);
-    EXPECT_EQ(boundsOf(picket, 0, 1).x1, withDouble);
+    EXPECT_EQ(boundsOf(picket, 2, 1).lo.x, withDouble);
+    EXPECT_EQ(boundsOf(picket, 0, 1).hi.x, withDouble);
 }
 
 TEST_F(Fence, SideRunCountsAndOrder) {
@@ -157,28 +106,28 @@ TEST_F(Fence, SideRunCountsAndOrder) {
     EXPECT_EQ(recorder::count(GlFn::Rotatef), 0);
     const std::vector<Stamp> stamps = stampsIn(groups);
     ASSERT_EQ(stamps.size(), 288u);
-    EXPECT_EQ(countKind(stamps, Kind::Post), 12);
-    EXPECT_EQ(countKind(stamps, Kind::Board), 6);
-    EXPECT_EQ(countKind(stamps, Kind::Picket), 270);
+    EXPECT_EQ(countStamps(stamps, StampKind::Post), 12);
+    EXPECT_EQ(countStamps(stamps, StampKind::Board), 6);
+    EXPECT_EQ(countStamps(stamps, StampKind::Picket), 270);
     // Each section: opening post, board, 45 pickets, closing post.
     for (size_t s = 0; s < stamps.size(); ++s) {
         const size_t at = s % 48;
-        const Kind expected = at == 0 || at == 47 ? Kind::Post : at == 1 ? Kind::Board : Kind::Picket;
+        const StampKind expected = at == 0 || at == 47 ? StampKind::Post : at == 1 ? StampKind::Board : StampKind::Picket;
         EXPECT_EQ(stamps[s].kind, expected) << "stamp " << s;
     }
-    const Box run = boundsOf(groups, 0, 900);
-    EXPECT_EQ(run.x0, -120);
-    EXPECT_NEAR(run.x1, 120.00031, kFiveDecimals);
-    EXPECT_EQ(run.y0, -10);
-    EXPECT_EQ(run.y1, 2);
-    EXPECT_EQ(run.z0, -120);
-    EXPECT_EQ(run.z1, -118);
+    const Bounds run = boundsOf(groups, 0, 900);
+    EXPECT_EQ(run.lo.x, -120);
+    EXPECT_NEAR(run.hi.x, 120.00031, kFiveDecimals);
+    EXPECT_EQ(run.lo.y, -10);
+    EXPECT_EQ(run.hi.y, 2);
+    EXPECT_EQ(run.lo.z, -120);
+    EXPECT_EQ(run.hi.z, -118);
 }
 
 TEST_F(Fence, SideRunDriftsWithTheFloatCursor) {
     scene.cursorX = 1234.5f;  // whatever the cursor held, the run sets it
     const std::vector<DrawnGroup> groups = groupsOf(drawSideFence);
-    const std::vector<double> posts = cursorsAt(groups, Kind::Post);
+    const std::vector<double> posts = cursorsAt(groups, StampKind::Post);
     const double expectedPosts[] = {-120,      -81.99986, -79.99986, -41.99982, -39.99982, -1.99984,
                                     0.00016,   38.00014,  40.00014,  78.00017,  80.00017,  118.00031};
     ASSERT_EQ(posts.size(), 12u);
@@ -191,10 +140,10 @@ TEST_F(Fence, SideRunDriftsWithTheFloatCursor) {
     for (size_t i = 1; i + 1 < posts.size(); i += 2)
         EXPECT_EQ(static_cast<float>(posts[i] + 2), posts[i + 1]);
 
-    const std::vector<double> boards = cursorsAt(groups, Kind::Board);
+    const std::vector<double> boards = cursorsAt(groups, StampKind::Board);
     ASSERT_EQ(boards.size(), 6u);
     for (size_t i = 0; i < boards.size(); ++i) EXPECT_NEAR(boards[i], posts[2 * i], kFiveDecimals);
-    const std::vector<double> pickets = cursorsAt(groups, Kind::Picket);
+    const std::vector<double> pickets = cursorsAt(groups, StampKind::Picket);
     ASSERT_EQ(pickets.size(), 270u);
     EXPECT_NEAR(pickets[44], -84.79987, kFiveDecimals);  // 44 steps into section 0
 
@@ -216,15 +165,15 @@ TEST_F(Fence, SectionPiecesMeetEdgeToEdge) {
     const std::vector<Stamp> stamps = stampsIn(groups);
     ASSERT_EQ(stamps.size(), 288u);
     for (size_t base = 0; base < stamps.size(); base += 48) {
-        const Box opening = boundsOf(groups, stamps[base].first, 5);
-        const Box closing = boundsOf(groups, stamps[base + 47].first, 5);
-        EXPECT_EQ(boundsOf(groups, stamps[base + 1].first, 5).x0, opening.x1);
-        EXPECT_NEAR(boundsOf(groups, stamps[base + 1].first, 5).x1, closing.x1, 2e-4);
-        EXPECT_EQ(boundsOf(groups, stamps[base + 2].first, 1).x0, opening.x1);
+        const Bounds opening = boundsOf(groups, stamps[base].first, 5);
+        const Bounds closing = boundsOf(groups, stamps[base + 47].first, 5);
+        EXPECT_EQ(boundsOf(groups, stamps[base + 1].first, 5).lo.x, opening.hi.x);
+        EXPECT_NEAR(boundsOf(groups, stamps[base + 1].first, 5).hi.x, closing.hi.x, 2e-4);
+        EXPECT_EQ(boundsOf(groups, stamps[base + 2].first, 1).lo.x, opening.hi.x);
         for (size_t p = base + 2; p + 1 < base + 47; ++p)
-            EXPECT_NEAR(boundsOf(groups, stamps[p].first + 2, 1).x1,
-                        boundsOf(groups, stamps[p + 1].first, 1).x0, 2e-5);
-        EXPECT_NEAR(boundsOf(groups, stamps[base + 46].first + 2, 1).x1, closing.x0, 1e-4);
+            EXPECT_NEAR(boundsOf(groups, stamps[p].first + 2, 1).hi.x,
+                        boundsOf(groups, stamps[p + 1].first, 1).lo.x, 2e-5);
+        EXPECT_NEAR(boundsOf(groups, stamps[base + 46].first + 2, 1).hi.x, closing.lo.x, 1e-4);
     }
 }
 
@@ -279,17 +228,17 @@ TEST_F(Fence, SideRunsLandOnTheThreeOtherSides) {
 TEST_F(Fence, EveryCornerBoxIsDrawnTwice) {
     const std::vector<DrawnGroup> groups = groupsOf(drawGrounds);
     const std::vector<Stamp> stamps = stampsIn(groups);
-    EXPECT_EQ(countKind(stamps, Kind::Post), 48);
-    EXPECT_EQ(countKind(stamps, Kind::Board), 24);
-    EXPECT_EQ(countKind(stamps, Kind::Picket), 1004);
+    EXPECT_EQ(countStamps(stamps, StampKind::Post), 48);
+    EXPECT_EQ(countStamps(stamps, StampKind::Board), 24);
+    EXPECT_EQ(countStamps(stamps, StampKind::Picket), 1004);
     const double drift = 4e-4;
     for (double cx : {-120.0, 118.0})
         for (double cz : {-120.0, 118.0}) {
             int covering = 0;
             for (const Stamp& s : stamps) {
-                const Box b = boundsOf(groups, s.first, s.count, true);
-                if (s.kind == Kind::Post && std::fabs(b.x0 - cx) < drift && std::fabs(b.x1 - cx - 2) < drift &&
-                    std::fabs(b.z0 - cz) < drift && std::fabs(b.z1 - cz - 2) < drift)
+                const Bounds b = boundsOf(groups, s.first, s.count, true);
+                if (s.kind == StampKind::Post && std::fabs(b.lo.x - cx) < drift && std::fabs(b.hi.x - cx - 2) < drift &&
+                    std::fabs(b.lo.z - cz) < drift && std::fabs(b.hi.z - cz - 2) < drift)
                     ++covering;
             }
             EXPECT_EQ(covering, 2) << "corner at " << cx << ", " << cz;

@@ -9,12 +9,6 @@
 
 namespace {
 
-std::vector<std::string> describeAll() {
-    std::vector<std::string> lines;
-    for (const GlCall& call : recorder::calls()) lines.push_back(recorder::describe(call));
-    return lines;
-}
-
 TEST(Reshape, WideWindowKeepsTheVerticalFieldOfView) {
     recorder::clear();
     reshape(800, 400);
@@ -24,7 +18,7 @@ TEST(Reshape, WideWindowKeepsTheVerticalFieldOfView) {
         "glLoadIdentity()",
         "gluPerspective(50, 2, 1, 1000)",
     };
-    EXPECT_EQ(describeAll(), expected);
+    EXPECT_EQ(recorder::describeAll(), expected);
 }
 
 TEST(Reshape, ZeroHeightUsesTheWidthAsAspect) {
@@ -91,10 +85,10 @@ TEST_F(DisplayTest, FrameLeavesTheMatrixAsItFoundItAndClosesEveryGroup) {
 
 TEST_F(DisplayTest, FrameDoesNotDependOnTheCursorLeftByTheLastOne) {
     display();
-    const std::vector<std::string> first = describeAll();
+    const std::vector<std::string> first = recorder::describeAll();
     recorder::clear();
     display();
-    EXPECT_EQ(describeAll(), first);
+    EXPECT_EQ(recorder::describeAll(), first);
 
     // Garbage in the cursor changes nothing either.
     scene.cursorX = 1e6f;
@@ -103,7 +97,7 @@ TEST_F(DisplayTest, FrameDoesNotDependOnTheCursorLeftByTheLastOne) {
     scene.cursorHeight = 99.0f;
     recorder::clear();
     display();
-    EXPECT_EQ(describeAll(), first);
+    EXPECT_EQ(recorder::describeAll(), first);
 }
 
 }  // namespace

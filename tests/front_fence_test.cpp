@@ -8,6 +8,7 @@
 #include <vector>
 
 #include "drawn_groups.h"
+#include "fence_stamps.h"
 #include "grounds/grounds.h"
 #include "viewer/keys.h"
 #include "viewer/scene_state.h"
@@ -17,54 +18,6 @@ namespace {
 const Colour kWhite = {1, 1, 1};
 const Colour kRed = {0.7f, 0, 0};
 const double kFiveDecimals = 5e-6;
-
-double minX(const DrawnGroup& g) {
-    double m = 1e300;
-    for (const Vec3& v : g.vertices) m = std::min(m, v.x);
-    return m;
-}
-double maxX(const DrawnGroup& g) {
-    double m = -1e300;
-    for (const Vec3& v : g.vertices) m = std::max(m, v.x);
-    return m;
-}
-double maxY(const DrawnGroup& g) {
-    double m = -1e300;
-    for (const Vec3& v : g.vertices) m = std::max(m, v.y);
-    return m;
-}
-
-// One stamp per colour change: its first group and how many follow.
-struct Stamp {
-    char kind;  // 'P' post, 'B' board, 'K' picket unit
-    size_t first;
-    size_t count;
-};
-
-std::vector<Stamp> stampsIn(const std::vector<DrawnGroup>& groups) {
-    std::vector<Stamp> stamps;
-    size_t begun = 0;
-    for (const GlCall& call : recorder::calls()) {
-        if (call.fn == GlFn::Color3f) stamps.push_back(Stamp{'?', begun, 0});
-        if (call.fn == GlFn::Begin && !stamps.empty()) ++stamps.back().count;
-        if (call.fn == GlFn::Begin) ++begun;
-    }
-    for (Stamp& s : stamps) {
-        const DrawnGroup& g = groups[s.first];
-        if (g.colour == kRed) s.kind = 'K';
-        if (g.colour == kWhite) s.kind = maxY(g) == 2 ? 'P' : 'B';
-    }
-    return stamps;
-}
-
-// The cursor at each stamp of a kind: a post's first vertex is the cursor,
-// a board's and a picket's first vertex the cursor plus 2.
-std::vector<double> cursorsOf(const std::vector<DrawnGroup>& groups, char kind) {
-    std::vector<double> xs;
-    for (const Stamp& s : stampsIn(groups))
-        if (s.kind == kind) xs.push_back(groups[s.first].vertices[0].x - (kind == 'P' ? 0 : 2));
-    return xs;
-}
 
 class FrontFence : public ::testing::Test {
 protected:
@@ -81,9 +34,9 @@ TEST_F(FrontFence, CountsAndFinalCursor) {
     EXPECT_EQ(recorder::count(GlFn::Color3f), 212);
     EXPECT_EQ(recorder::count(GlFn::Rotatef), 0);
     const std::vector<Stamp> stamps = stampsIn(groups);
-    EXPECT_EQ(std::count_if(stamps.begin(), stamps.end(), [](const Stamp& s) { return s.kind == 'P'; }), 12);
-    EXPECT_EQ(std::count_if(stamps.begin(), stamps.end(), [](const Stamp& s) { return s.kind == 'B'; }), 6);
-    EXPECT_EQ(std::count_if(stamps.begin(), stamps.end(), [](const Stamp& s) { return s.kind == 'K'; }), 194);
+    EXPECT_EQ(countStamps(stamps, StampKind::Post), 12);
+    EXPECT_EQ(countStamps(stamps, StampKind::Board), 6);
+    EXPECT_EQ(countStamps(stamps, StampKind::Picket), 194);
     EXPECT_NEAR(scene.cursorX, 120.00028, kFiveDecimals);
     EXPECT_EQ(scene.cursorZ, -120);
     for (const DrawnGroup& g : groups)
@@ -95,19 +48,19 @@ TEST_F(FrontFence, CountsAndFinalCursor) {
 
 TEST_F(FrontFence, StampsStandAtTheDriftedCursor) {
     const std::vector<DrawnGroup> groups = groupsOf(drawFrontFence);
-    const std::vector<double> posts = cursorsOf(groups, 'P');
+    const std::vector<double> posts = cursorsAt(groups, StampKind::Post);
     const double expectedPosts[] = {-120,     -81.99986, -79.99986, -29.99986, -27.99986, 10.00013,
                                     12.00013, 26.80013,  28.80013,  72.40012,  74.40012,  118.00028};
     ASSERT_EQ(posts.size(), 12u);
     for (size_t i = 0; i < posts.size(); ++i) EXPECT_NEAR(posts[i], expectedPosts[i], kFiveDecimals) << i;
 
-    const std::vector<double> boards = cursorsOf(groups, 'B');
+    const std::vector<double> boards = cursorsAt(groups, StampKind::Board);
     const double expectedBoards[] = {-120, -27.99986, 28.80013, 31.80013, 74.40012, 77.40012};
     ASSERT_EQ(boards.size(), 6u);
     for (size_t i = 0; i < boards.size(); ++i) EXPECT_NEAR(boards[i], expectedBoards[i], kFiveDecimals) << i;
 
     // The last picket of each section: A, B (45 units), C, D (52 units).
-    const std::vector<double> pickets = cursorsOf(groups, 'K');
+    const std::vector<double> pickets = cursorsAt(groups, StampKind::Picket);
     ASSERT_EQ(pickets.size(), 194u);
     EXPECT_NEAR(pickets[44], -84.79987, kFiveDecimals);
     EXPECT_NEAR(pickets[89], 7.20013, kFiveDecimals);
@@ -119,11 +72,11 @@ TEST_F(FrontFence, OpeningsAreClearAndFramedByGatePosts) {
     const std::vector<DrawnGroup> groups = groupsOf(drawFrontFence);
     // Nothing of the run stands inside either opening.
     for (const DrawnGroup& g : groups) {
-        EXPECT_FALSE(maxX(g) > -78 + 2e-4 && minX(g) < -30 - 2e-4);
-        EXPECT_FALSE(maxX(g) > 14 + 2e-4 && minX(g) < 26.8 - 2e-4);
+        EXPECT_FALSE(boundsOf(g).hi.x > -78 + 2e-4 && boundsOf(g).lo.x < -30 - 2e-4);
+        EXPECT_FALSE(boundsOf(g).hi.x > 14 + 2e-4 && boundsOf(g).lo.x < 26.8 - 2e-4);
     }
     // The gate posts' inner faces are the hinge lines, up to the drift.
-    const std::vector<double> posts = cursorsOf(groups, 'P');
+    const std::vector<double> posts = cursorsAt(groups, StampKind::Post);
     ASSERT_EQ(posts.size(), 12u);
     EXPECT_NEAR(posts[2] + 2, -78, 2e-4);
     EXPECT_NEAR(posts[3], -30, 2e-4);
@@ -136,8 +89,8 @@ TEST_F(FrontFence, OpeningsAreClearAndFramedByGatePosts) {
 
 TEST_F(FrontFence, LongSectionsUseTwoBoards) {
     const std::vector<DrawnGroup> groups = groupsOf(drawFrontFence);
-    const std::vector<double> boards = cursorsOf(groups, 'B');
-    const std::vector<double> posts = cursorsOf(groups, 'P');
+    const std::vector<double> boards = cursorsAt(groups, StampKind::Board);
+    const std::vector<double> posts = cursorsAt(groups, StampKind::Post);
     ASSERT_EQ(boards.size(), 6u);
     ASSERT_EQ(posts.size(), 12u);
     // C and D: boards cover 2 to 43 past the start, leaving 0.6 bare before
@@ -151,7 +104,7 @@ TEST_F(FrontFence, LongSectionsUseTwoBoards) {
         EXPECT_NEAR(closing - start, 43.6, 2e-4);  // nominal, up to the drift
     }
     // The first picket of a long section starts again at the opening post.
-    const std::vector<double> pickets = cursorsOf(groups, 'K');
+    const std::vector<double> pickets = cursorsAt(groups, StampKind::Picket);
     EXPECT_NEAR(pickets[90], posts[8], kFiveDecimals);
     EXPECT_NEAR(pickets[142], posts[10], kFiveDecimals);
 }

@@ -20,16 +20,8 @@ const Colour kDoor = {0.5f, 0.0f, 0.0f};
 const Colour kFoundation = {0.35f, 0.0f, 0.0f};
 const Colour kBlack = {0, 0, 0};
 
-double minOf(const DrawnGroup& g, double Vec3::*axis) {
-    double m = 1e300;
-    for (const Vec3& v : g.world) m = std::min(m, v.*axis);
-    return m;
-}
-double maxOf(const DrawnGroup& g, double Vec3::*axis) {
-    double m = -1e300;
-    for (const Vec3& v : g.world) m = std::max(m, v.*axis);
-    return m;
-}
+double minOf(const DrawnGroup& g, double Vec3::*axis) { return boundsOf(g, true).lo.*axis; }
+double maxOf(const DrawnGroup& g, double Vec3::*axis) { return boundsOf(g, true).hi.*axis; }
 bool flatIn(const DrawnGroup& g, double Vec3::*axis) { return minOf(g, axis) == maxOf(g, axis); }
 
 void expectAllQuads(const std::vector<DrawnGroup>& groups) {
@@ -163,23 +155,17 @@ TEST(Shell, GarageDoorStandsBeforeItsWallWithABlackFrame) {
 void (*const kHouseOrder[])() = {drawShell, drawFoundation, drawPorch, drawRoof,
                                  drawEaves, drawGarageDoor, drawWindows};
 
-std::vector<std::string> describeCalls() {
-    std::vector<std::string> lines;
-    for (const GlCall& call : recorder::calls()) lines.push_back(recorder::describe(call));
-    return lines;
-}
-
 TEST(House, CallsItsSevenRoutinesInOrderAndNothingElse) {
     std::vector<std::string> expected;
     for (void (*routine)() : kHouseOrder) {
         recorder::clear();
         routine();
-        const std::vector<std::string> own = describeCalls();
+        const std::vector<std::string> own = recorder::describeAll();
         expected.insert(expected.end(), own.begin(), own.end());
     }
     recorder::clear();
     drawHouse();
-    EXPECT_EQ(describeCalls(), expected);
+    EXPECT_EQ(recorder::describeAll(), expected);
     EXPECT_TRUE(netRotation().isIdentity(1e-12));
 }
 

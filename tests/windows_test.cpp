@@ -16,23 +16,6 @@ namespace {
 const Colour kBlack = {0, 0, 0};
 const Colour kGrey = {0.8f, 0.8f, 0.8f};
 
-struct Box {
-    double lo[3] = {1e300, 1e300, 1e300};
-    double hi[3] = {-1e300, -1e300, -1e300};
-    void add(const Vec3& v) {
-        const double p[3] = {v.x, v.y, v.z};
-        for (int a = 0; a < 3; ++a) lo[a] = std::min(lo[a], p[a]), hi[a] = std::max(hi[a], p[a]);
-    }
-    double size(int axis) const { return hi[axis] - lo[axis]; }
-};
-
-Box boxOf(const std::vector<DrawnGroup>& groups, size_t first, size_t count) {
-    Box b;
-    for (size_t i = first; i < first + count; ++i)
-        for (const Vec3& v : groups[i].world) b.add(v);
-    return b;
-}
-
 bool insideHousePlan(double x, double z) {
     return (x > -60 && x < 60 && z > 10 && z < 70) || (x > -60 && x < -20 && z > -10 && z <= 10);
 }
@@ -60,59 +43,59 @@ TEST_F(WindowsTest, StampsAreBlackBarsThenAGreyPaneInTheCursorPlane) {
         EXPECT_EQ(recorder::calls().front().fn, GlFn::Color3f);
         EXPECT_EQ(std::memcmp(&scene, &before, sizeof scene), 0);
 
-        const Box all = boxOf(groups, 0, groups.size());
-        EXPECT_EQ(all.lo[0], 3.5);
-        EXPECT_EQ(all.size(0), s.width);
-        EXPECT_EQ(all.lo[1], s.bottom);
-        EXPECT_EQ(all.hi[1], 12);
-        EXPECT_EQ(all.size(2), 0);
-        EXPECT_EQ(all.lo[2], -4);
+        const Bounds all = boundsOf(groups, 0, groups.size(), true);
+        EXPECT_EQ(all.lo.x, 3.5);
+        EXPECT_EQ(all.size().x, s.width);
+        EXPECT_EQ(all.lo.y, s.bottom);
+        EXPECT_EQ(all.hi.y, 12);
+        EXPECT_EQ(all.size().z, 0);
+        EXPECT_EQ(all.lo.z, -4);
         int vertical = 0;
         for (size_t i = 0; i < s.bars; ++i) {
             EXPECT_EQ(groups[i].colour, kBlack);
             EXPECT_EQ(groups[i].mode, static_cast<GLenum>(GL_QUADS));
-            const Box bar = boxOf(groups, i, 1);
+            const Bounds bar = boundsOf(groups, i, 1, true);
             // Every bar is 0.5 across; the upright ones run the full height.
-            EXPECT_TRUE(bar.size(0) == 0.5 || bar.size(1) == 0.5) << "bar " << i;
-            if (bar.size(0) == 0.5) {
-                EXPECT_EQ(bar.size(1), all.size(1));
+            EXPECT_TRUE(bar.size().x == 0.5 || bar.size().y == 0.5) << "bar " << i;
+            if (bar.size().x == 0.5) {
+                EXPECT_EQ(bar.size().y, all.size().y);
                 ++vertical;
             }
         }
         EXPECT_EQ(vertical, static_cast<int>(s.bars) - 2);
         EXPECT_EQ(groups.back().colour, kGrey);
-        const Box pane = boxOf(groups, s.bars, 1);
-        EXPECT_EQ(pane.lo[1], all.lo[1] + 0.5);
-        EXPECT_EQ(pane.hi[1], all.hi[1] - 0.5);
+        const Bounds pane = boundsOf(groups, s.bars, 1, true);
+        EXPECT_EQ(pane.lo.y, all.lo.y + 0.5);
+        EXPECT_EQ(pane.hi.y, all.hi.y - 0.5);
     }
 }
 
 TEST_F(WindowsTest, FullAndHalfPanesMeetTheBarsEdgeToEdge) {
     for (void (*draw)() : {drawWindow, drawHalfWindow}) {
         const std::vector<DrawnGroup> groups = groupsOf(draw);
-        const Box pane = boxOf(groups, 4, 1);
-        EXPECT_EQ(pane.lo[0], boxOf(groups, 2, 1).hi[0]);  // start side bar
-        EXPECT_EQ(pane.hi[0], boxOf(groups, 3, 1).lo[0]);  // end side bar
-        EXPECT_EQ(pane.hi[1], boxOf(groups, 0, 1).lo[1]);  // top bar
-        EXPECT_EQ(pane.lo[1], boxOf(groups, 1, 1).hi[1]);  // bottom bar
+        const Bounds pane = boundsOf(groups, 4, 1, true);
+        EXPECT_EQ(pane.lo.x, boundsOf(groups, 2, 1, true).hi.x);  // start side bar
+        EXPECT_EQ(pane.hi.x, boundsOf(groups, 3, 1, true).lo.x);  // end side bar
+        EXPECT_EQ(pane.hi.y, boundsOf(groups, 0, 1, true).lo.y);  // top bar
+        EXPECT_EQ(pane.lo.y, boundsOf(groups, 1, 1, true).hi.y);  // bottom bar
     }
 }
 
 TEST_F(WindowsTest, WideWindowBarsAreDrawnBeforeThePaneThatCoversThem) {
     const std::vector<DrawnGroup> groups = groupsOf(drawWideWindow);
-    const Box pane = boxOf(groups, 5, 1);
+    const Bounds pane = boundsOf(groups, 5, 1, true);
     EXPECT_EQ(groups[5].colour, kGrey);
     // The pane spans the whole width, so it overlaps all three uprights; at
     // equal depth the earlier black bars keep their pixels.
     for (size_t i = 2; i < 5; ++i) {
-        const Box bar = boxOf(groups, i, 1);
-        EXPECT_EQ(bar.size(0), 0.5);
-        EXPECT_LE(pane.lo[0], bar.lo[0]);
-        EXPECT_GE(pane.hi[0], bar.hi[0]);
+        const Bounds bar = boundsOf(groups, i, 1, true);
+        EXPECT_EQ(bar.size().x, 0.5);
+        EXPECT_LE(pane.lo.x, bar.lo.x);
+        EXPECT_GE(pane.hi.x, bar.hi.x);
     }
     // Two lights: 9 and 14.5 wide between the uprights.
-    EXPECT_EQ(boxOf(groups, 3, 1).lo[0] - boxOf(groups, 2, 1).hi[0], 9);
-    EXPECT_EQ(boxOf(groups, 4, 1).lo[0] - boxOf(groups, 3, 1).hi[0], 14.5);
+    EXPECT_EQ(boundsOf(groups, 3, 1, true).lo.x - boundsOf(groups, 2, 1, true).hi.x, 9);
+    EXPECT_EQ(boundsOf(groups, 4, 1, true).lo.x - boundsOf(groups, 3, 1, true).hi.x, 14.5);
 }
 
 TEST_F(WindowsTest, SevenWindowsLandOnTheirWallsAfterTheQuarterTurn) {
@@ -133,30 +116,29 @@ TEST_F(WindowsTest, SevenWindowsLandOnTheirWallsAfterTheQuarterTurn) {
 
     size_t first = 0;
     for (const Landing& w : landings) {
-        const Box box = boxOf(groups, first, w.groups);
+        const Bounds box = boundsOf(groups, first, w.groups, true);
         SCOPED_TRACE("window starting at group " + std::to_string(first));
-        EXPECT_NEAR(box.lo[0], w.x0, 1e-9);
-        EXPECT_NEAR(box.hi[0], w.x1, 1e-9);
-        EXPECT_NEAR(box.lo[1], w.y0, 1e-9);
-        EXPECT_NEAR(box.hi[1], 12, 1e-9);
-        EXPECT_NEAR(box.lo[2], w.z0, 1e-9);
-        EXPECT_NEAR(box.hi[2], w.z1, 1e-9);
+        EXPECT_NEAR(box.lo.x, w.x0, 1e-9);
+        EXPECT_NEAR(box.hi.x, w.x1, 1e-9);
+        EXPECT_NEAR(box.lo.y, w.y0, 1e-9);
+        EXPECT_NEAR(box.hi.y, 12, 1e-9);
+        EXPECT_NEAR(box.lo.z, w.z0, 1e-9);
+        EXPECT_NEAR(box.hi.z, w.z1, 1e-9);
 
         // Exactly one wall lies parallel, 0.5 behind it, and holds it; the
         // window is on the outside of the plan.
-        const int flat = box.size(0) < 1e-9 ? 0 : 2;
+        double Vec3::*const flat = box.size().x < 1e-9 ? &Vec3::x : &Vec3::z;
+        double Vec3::*const along = flat == &Vec3::x ? &Vec3::z : &Vec3::x;
         int carriers = 0;
         for (const DrawnGroup& wall : walls) {
-            Box wb;
-            for (const Vec3& v : wall.world) wb.add(v);
-            if (wb.size(flat) != 0 || std::abs(std::abs(wb.lo[flat] - box.lo[flat]) - 0.5) > 1e-9) continue;
-            const int along = 2 - flat;
-            if (box.lo[along] < wb.lo[along] - 1e-9 || box.hi[along] > wb.hi[along] + 1e-9) continue;
-            EXPECT_LT(box.hi[1], wb.hi[1]);
+            const Bounds wb = boundsOf(wall, true);
+            if (wb.size().*flat != 0 || std::abs(std::abs(wb.lo.*flat - box.lo.*flat) - 0.5) > 1e-9) continue;
+            if (box.lo.*along < wb.lo.*along - 1e-9 || box.hi.*along > wb.hi.*along + 1e-9) continue;
+            EXPECT_LT(box.hi.y, wb.hi.y);
             ++carriers;
         }
         EXPECT_EQ(carriers, 1);
-        EXPECT_FALSE(insideHousePlan((box.lo[0] + box.hi[0]) / 2, (box.lo[2] + box.hi[2]) / 2));
+        EXPECT_FALSE(insideHousePlan((box.lo.x + box.hi.x) / 2, (box.lo.z + box.hi.z) / 2));
         first += w.groups;
     }
     EXPECT_EQ(first, groups.size());

@@ -1,5 +1,6 @@
 #include "drawn_groups.h"
 
+#include <algorithm>
 #include <cmath>
 #include <stdexcept>
 
@@ -106,6 +107,20 @@ Rotation netRotation() {
         if (call.fn == GlFn::Rotatef)
             turn = multiply(turn, rotation(call.args[0], call.args[1], call.args[2], call.args[3]));
     return turn;
+}
+
+Bounds boundsOf(const std::vector<DrawnGroup>& groups, size_t first, size_t count, bool world) {
+    Bounds b{{1e300, 1e300, 1e300}, {-1e300, -1e300, -1e300}};
+    for (size_t g = first; g < first + count; ++g)
+        for (const Vec3& v : world ? groups[g].world : groups[g].vertices) {
+            b.lo = Vec3{std::min(b.lo.x, v.x), std::min(b.lo.y, v.y), std::min(b.lo.z, v.z)};
+            b.hi = Vec3{std::max(b.hi.x, v.x), std::max(b.hi.y, v.y), std::max(b.hi.z, v.z)};
+        }
+    return b;
+}
+
+Bounds boundsOf(const DrawnGroup& group, bool world) {
+    return boundsOf(std::vector<DrawnGroup>{group}, 0, 1, world);
 }
 
 std::vector<DrawnGroup> groupsOf(void (*routine)()) {

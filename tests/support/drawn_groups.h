@@ -25,6 +25,17 @@ struct DrawnGroup {
     std::vector<Vec3> world;     // after the rotations in force
 };
 
+// The axis-aligned bounds of some groups: of their vertices as handed to
+// glVertex3f, or (world) of where they land after the turns.
+struct Bounds {
+    Vec3 lo, hi;
+    Vec3 size() const { return Vec3{hi.x - lo.x, hi.y - lo.y, hi.z - lo.z}; }
+};
+
+Bounds boundsOf(const std::vector<DrawnGroup>& groups, size_t first, size_t count,
+                bool world = false);
+Bounds boundsOf(const DrawnGroup& group, bool world = false);
+
 // A 3x3 rotation built from the glRotatef calls, row-major.
 struct Rotation {
     double m[3][3];

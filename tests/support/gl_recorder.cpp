@@ -79,6 +79,12 @@ std::string describe(const GlCall& call) {
     return out;
 }
 
+std::vector<std::string> describeAll() {
+    std::vector<std::string> lines;
+    for (const GlCall& call : gCalls) lines.push_back(describe(call));
+    return lines;
+}
+
 const Callbacks& callbacks() { return gCallbacks; }
 
 }  // namespace recorder

@@ -33,6 +33,8 @@ const std::vector<GlCall>& calls();
 int count(GlFn fn);
 const char* name(GlFn fn);
 std::string describe(const GlCall& call);
+// Every call recorded so far, described.
+std::vector<std::string> describeAll();
 
 // The callbacks most recently registered with GLUT.
 struct Callbacks {
