@@ -15,7 +15,6 @@
 
 namespace {
 
-const Colour kWhite = {1, 1, 1};
 const Colour kRed = {0.7f, 0, 0};
 const double kFiveDecimals = 5e-6;
 
