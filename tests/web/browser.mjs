@@ -1,0 +1,83 @@
+// Debian's Chromium, headless, driven through the DevTools protocol, and
+// the built page served to it from the loopback address. Shared by the
+// browser tests and the web benchmark.
+import fs from 'node:fs';
+import os from 'node:os';
+import path from 'node:path';
+import { fileURLToPath } from 'node:url';
+import puppeteer from 'puppeteer-core';
+import { startServer } from '../../web/serve.mjs';
+
+export const repositoryRoot = path.resolve(path.dirname(fileURLToPath(import.meta.url)), '../..');
+export const kCanvasSize = 500;
+const kChromium = process.env.HOUSE_CHROMIUM || '/usr/bin/chromium';
+const kStartTimeoutMs = 30000;
+
+// Without the background-networking switches Chromium keeps trying to
+// reach its services, which a closed network refuses. With no GPU, WebGL
+// runs on the SwiftShader software renderer, which Chromium asks to be
+// chosen explicitly.
+const kQuietSwitches = [
+  '--no-sandbox', '--disable-gpu', '--disable-quic', '--no-first-run',
+  '--disable-background-networking', '--disable-component-update', '--disable-sync',
+  '--enable-unsafe-swiftshader',
+];
+// With software compositing Chromium reads every WebGL frame back to show
+// it, and its GL backend warns about the stall each time: a note about the
+// headless setup, not about the page.
+const kCompositorReadback = /GL Driver Message \(OpenGL, Performance, .*\): GPU stall due to ReadPixels/;
+
+// Starts the server on a free port and the browser with a fresh profile.
+// `extraSwitches` such as --disable-webgl change the browser.
+export async function startBrowser(siteDirectory, extraSwitches = []) {
+  const server = await startServer(siteDirectory, 0);
+  const profile = fs.mkdtempSync(path.join(os.tmpdir(), 'house-chromium-'));
+  let browser;
+  try {
+    browser = await puppeteer.launch({
+      executablePath: kChromium,
+      headless: true,
+      args: [...kQuietSwitches, `--user-data-dir=${profile}`, ...extraSwitches],
+      defaultViewport: { width: 1000, height: 700 },
+      timeout: kStartTimeoutMs,
+    });
+  } catch (error) {
+    server.close();
+    fs.rmSync(profile, { recursive: true, force: true });
+    throw error;
+  }
+  const url = `http://127.0.0.1:${server.address().port}/`;
+  async function close() {
+    await browser.close();
+    server.close();
+    fs.rmSync(profile, { recursive: true, force: true });
+  }
+  return { browser, url, close };
+}
+
+// Opens the page and records everything that would show a fault: console
+// errors and warnings, uncaught exceptions, failed or refused requests.
+export async function openPage(session) {
+  const page = await session.browser.newPage();
+  const faults = [];
+  page.on('console', (message) => {
+    const type = message.type();
+    if ((type === 'error' || type === 'warn') && !kCompositorReadback.test(message.text())) {
+      faults.push(`console ${type}: ${message.text()}`);
+    }
+  });
+  page.on('pageerror', (error) => faults.push(`page error: ${error.message}`));
+  page.on('requestfailed', (request) => faults.push(`request failed: ${request.url()}`));
+  page.on('response', (response) => {
+    if (response.status() >= 400) faults.push(`HTTP ${response.status()}: ${response.url()}`);
+  });
+  await page.goto(session.url, { waitUntil: 'load' });
+  return { page, faults };
+}
+
+// Waits until the program has drawn more than `count` frames, and returns
+// how many it has drawn.
+export async function waitForFrames(page, count) {
+  await page.waitForFunction((n) => window.Module && Module.framesDrawn > n, {}, count);
+  return page.evaluate(() => Module.framesDrawn);
+}

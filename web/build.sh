@@ -1,0 +1,46 @@
+#!/usr/bin/env bash
+# Builds the page into OUT (default build-web/): index.html, page.js,
+# house.js and house.wasm from the program's own sources and the GL layer
+# here, and the icon. Does nothing when every output is newer than every
+# input.
+#
+#   web/build.sh [OUT]
+set -euo pipefail
+root="$(cd "$(dirname "$0")/.." && pwd)"
+out="${1:-$root/build-web}"
+mkdir -p "$out"
+out="$(cd "$out" && pwd)"
+
+# Every library source and main; the native build compiles the same set.
+sources=("$root"/src/*/*.cpp "$root/web/gl_batch.cpp")
+inputs=("${sources[@]}" "$root"/src/*/*.h "$root/web/keys.js" "$0")
+static_files=(index.html page.js icon.png)
+
+up_to_date() {
+  [ -f "$out/house.wasm" ] && [ -f "$out/house.js" ] || return 1
+  local input
+  for input in "${inputs[@]}"; do
+    [ "$input" -ot "$out/house.wasm" ] || return 1
+  done
+}
+
+for file in "${static_files[@]}"; do
+  cp "$root/web/$file" "$out/$file"
+done
+
+if up_to_date; then
+  echo "build-web: house.wasm is up to date"
+  exit 0
+fi
+
+# Debian's emscripten runs its JavaScript optimiser with Debian's acorn,
+# which node finds only here. Its system libraries come prebuilt with the
+# package (the cache is frozen), so a first build compiles only our files.
+export NODE_PATH="${NODE_PATH:+$NODE_PATH:}/usr/share/nodejs"
+
+echo "build-web: compiling ${#sources[@]} files to WebAssembly"
+if ! emcc -O2 -std=c++17 -Wall -Wextra -Werror -I"$root/src" "${sources[@]}" \
+  -lglut -lGL -sENVIRONMENT=web --post-js "$root/web/keys.js" -o "$out/house.js"; then
+  rm -f "$out/house.js" "$out/house.wasm"
+  exit 1
+fi
