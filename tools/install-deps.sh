@@ -1,6 +1,10 @@
 #!/usr/bin/env bash
 # Installs, with apt-get, whichever of the Debian packages the build, the
 # program and its tests need are not installed yet. Does nothing when all are.
+#
+#   tools/install-deps.sh         what the native program and its tests need
+#   tools/install-deps.sh --web   that, and what the web page and its browser
+#                                 tests need
 set -euo pipefail
 
 packages=(
@@ -12,6 +16,20 @@ packages=(
   libgtest-dev                             # unit tests
   xvfb xdotool imagemagick x11-utils       # a virtual X server, keys, captures
 )
+
+if [ "${1:-}" = "--web" ]; then
+  packages+=(
+    emscripten                             # C++ to WebAssembly, with its GLUT
+    nodejs                                 # emscripten's own steps, the server, the tests
+    chromium                               # the browser the tests drive
+  )
+  # A node that came with its own npm (not Debian's) must keep it: Debian's
+  # npm would pull in Debian's node over it.
+  command -v npm >/dev/null || packages+=(npm)  # installs the tests' two npm packages
+elif [ -n "${1:-}" ]; then
+  echo "usage: tools/install-deps.sh [--web]" >&2
+  exit 2
+fi
 
 missing=()
 for package in "${packages[@]}"; do

@@ -1,14 +1,15 @@
 #!/usr/bin/env bash
 # Installs what is missing, builds everything and runs every test: the unit
-# tests, the tool tests and the end-to-end tests in a virtual X server; then
-# builds the unit tests again with AddressSanitizer and UndefinedBehaviorSanitizer
-# and runs them, failing on any report.
+# tests, the tool tests, the end-to-end tests in a virtual X server and the
+# web page's tests in headless Chromium; then builds the unit tests again
+# with AddressSanitizer and UndefinedBehaviorSanitizer and runs them, failing
+# on any report.
 set -euo pipefail
 root="$(cd "$(dirname "$0")/.." && pwd)"
 build="${HOUSE_BUILD_DIR:-$root/build}"
 jobs="$(nproc)"
 
-"$root/tools/install-deps.sh"
+"$root/tools/install-deps.sh" --web
 
 cmake -S "$root" -B "$build" >/dev/null
 cmake --build "$build" -j"$jobs"

@@ -175,7 +175,24 @@ size_t takeGroup() {
     return first;
 }
 
+// Which of the six clip planes a vertex lies beyond, one bit each.
+int outsideMask(const Vertex& v) {
+    const float w = v.clip[3];
+    int mask = 0;
+    for (int axis = 0; axis < 3; ++axis) {
+        if (v.clip[axis] < -w) mask |= 1 << (2 * axis);
+        if (v.clip[axis] > w) mask |= 2 << (2 * axis);
+    }
+    return mask;
+}
+
 void addTriangle(size_t first, int a, int b, int c) {
+    // A triangle wholly beyond one plane covers no pixel; leaving it out
+    // spares the software rasteriser its setup.
+    if ((outsideMask(gVertices[first + a]) & outsideMask(gVertices[first + b]) &
+         outsideMask(gVertices[first + c])) != 0) {
+        return;
+    }
     gIndices.push_back(static_cast<uint16_t>(first + a));
     gIndices.push_back(static_cast<uint16_t>(first + b));
     gIndices.push_back(static_cast<uint16_t>(first + c));

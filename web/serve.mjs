@@ -65,7 +65,7 @@ if (process.argv[1] === fileURLToPath(import.meta.url)) {
   startServer(directory, Number(portText)).then(
     (server) => {
       const { port } = server.address();
-      console.log(`Serving ${directory} at http://${kHost}:${port}/ (Ctrl+C stops)`);
+      console.log(`Open http://${kHost}:${port}/ in your browser (Ctrl+C stops the server)`);
     },
     (error) => {
       const reason = error.code === 'EADDRINUSE' ? `port ${portText} is in use` : error.message;
