@@ -13,7 +13,7 @@ out="$(cd "$out" && pwd)"
 
 # Every library source and main; the native build compiles the same set.
 sources=("$root"/src/*/*.cpp "$root/web/gl_batch.cpp")
-inputs=("${sources[@]}" "$root"/src/*/*.h "$root/web/keys.js" "$0")
+inputs=("${sources[@]}" "$root"/src/*/*.h "$root/web/glut_fixes.js" "$0")
 static_files=(index.html page.js icon.png)
 
 up_to_date() {
@@ -40,7 +40,7 @@ export NODE_PATH="${NODE_PATH:+$NODE_PATH:}/usr/share/nodejs"
 
 echo "build-web: compiling ${#sources[@]} files to WebAssembly"
 if ! emcc -O2 -std=c++17 -Wall -Wextra -Werror -I"$root/src" "${sources[@]}" \
-  -lglut -lGL -sENVIRONMENT=web --post-js "$root/web/keys.js" -o "$out/house.js"; then
+  -lglut -lGL -sENVIRONMENT=web --post-js "$root/web/glut_fixes.js" -o "$out/house.js"; then
   rm -f "$out/house.js" "$out/house.wasm"
   exit 1
 fi

@@ -63,9 +63,6 @@
         loading.hidden = true;
       }
     },
-    // Going full screen and back moves the canvas in the page, which
-    // takes the focus from it.
-    onFullscreen: function () { canvas.focus(); },
     onProgramEnded: function () {
       showNotice('The program has ended',
         'Escape quits the program. Start it again to go on looking at the house.', true);

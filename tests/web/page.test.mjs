@@ -99,7 +99,7 @@ describe('the page in a browser with WebGL', () => {
     await page.close();
   });
 
-  test('f fills the screen with a right picture and w brings back 500 x 500', async () => {
+  test('f fills the screen with a right picture, a second f changes nothing, w brings back 500 x 500', async () => {
     const { page, faults } = await loadedPage(session);
     await pressAndWait(page, 'f');
     await page.waitForFunction(() => document.fullscreenElement !== null);
@@ -110,6 +110,7 @@ describe('the page in a browser with WebGL', () => {
     assert.deepEqual(canvasSize, screenSize);
     assert.equal(await compareWithSnapshot(await page.$('#canvas'), 'Left*4', 'full-screen'), null);
 
+    await pressAndWait(page, 'f');
     await pressAndWait(page, 'w');
     await page.waitForFunction(() => document.fullscreenElement === null);
     await pressAndWait(page, 'o*10');

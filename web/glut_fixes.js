@@ -1,15 +1,22 @@
 // Appended to house.js (emcc --post-js), so it sees the GLUT emulation's
 // state. It runs before the program's main, which is started only once the
-// WebAssembly module has been compiled.
+// WebAssembly module has been compiled. It puts right where the emulation
+// behaves unlike a desktop GLUT: keys and full screen.
 //
-// The emulation reads keys from the whole window and by US key codes: "+"
-// arrives as "=" unless Shift is held on a US layout, and a key pressed
+// Keys. The emulation reads keys from the whole window and by US key codes:
+// "+" arrives as "=" unless Shift is held on a US layout, and a key pressed
 // while the reload button has focus would still reach the program. Here the
 // program gets a key only while its canvas has focus, as a window gets keys
 // only while focused, and a character key arrives as the character the
 // layout produced, as the desktop's GLUT delivers it. Keys held with Ctrl,
 // Alt or Meta, Tab and the function keys stay the browser's: the program
 // binds none of them.
+//
+// Full screen. The emulation wraps the canvas in a new element each time it
+// asks for full screen, which moves the focus off the canvas, and a second
+// "f" nests a second wrapper and takes the full-screen size for the one to
+// return to. Here the canvas's own container goes full screen, and "f"
+// while full screen changes nothing, as on the desktop.
 (function () {
   'use strict';
 
@@ -56,5 +63,24 @@
     if (code === null) return;
     event.preventDefault();
     if (GLUT.keyboardFunc) deliver(GLUT.keyboardFunc, code);
+  };
+
+  // The size "w" and leaving full screen come back to, kept from the first
+  // "f" while full screen lasts.
+  var windowedSize = null;
+  Browser.requestFullscreen = function () {
+    if (document.fullscreenElement) {
+      GLUT.windowWidth = windowedSize[0];
+      GLUT.windowHeight = windowedSize[1];
+      return;
+    }
+    windowedSize = [GLUT.windowWidth, GLUT.windowHeight];
+    // A refusal (a page in a frame that forbids it) leaves the window as it is.
+    Module['canvas'].parentNode.requestFullscreen().catch(function () {});
+  };
+  Browser.exitFullscreen = function () {
+    if (!document.fullscreenElement) return false;
+    document.exitFullscreen();
+    return true;
   };
 })();
