@@ -144,24 +144,27 @@ void prepareProgram() {
 }
 
 void drawBatch() {
-    if (gIndices.empty()) return;
-    if (gProgram == 0) prepareProgram();
-    glUseProgram(gProgram);
-    glBindBuffer(GL_ARRAY_BUFFER, gVertexBuffer);
-    glBufferData(GL_ARRAY_BUFFER, static_cast<GLsizeiptr>(gVertices.size() * sizeof(Vertex)),
-                 gVertices.data(), GL_STREAM_DRAW);
-    glBindBuffer(GL_ELEMENT_ARRAY_BUFFER, gIndexBuffer);
-    glBufferData(GL_ELEMENT_ARRAY_BUFFER,
-                 static_cast<GLsizeiptr>(gIndices.size() * sizeof(uint16_t)), gIndices.data(),
-                 GL_STREAM_DRAW);
-    glEnableVertexAttribArray(kClipAttribute);
-    glEnableVertexAttribArray(kColourAttribute);
-    glVertexAttribPointer(kClipAttribute, 4, GL_FLOAT, GL_FALSE, sizeof(Vertex),
-                          reinterpret_cast<const void*>(offsetof(Vertex, clip)));
-    glVertexAttribPointer(kColourAttribute, 4, GL_UNSIGNED_BYTE, GL_TRUE, sizeof(Vertex),
-                          reinterpret_cast<const void*>(offsetof(Vertex, colour)));
-    glDrawElements(GL_TRIANGLES, static_cast<GLsizei>(gIndices.size()), GL_UNSIGNED_SHORT,
-                   nullptr);
+    if (!gIndices.empty()) {
+        if (gProgram == 0) prepareProgram();
+        glUseProgram(gProgram);
+        glBindBuffer(GL_ARRAY_BUFFER, gVertexBuffer);
+        glBufferData(GL_ARRAY_BUFFER, static_cast<GLsizeiptr>(gVertices.size() * sizeof(Vertex)),
+                     gVertices.data(), GL_STREAM_DRAW);
+        glBindBuffer(GL_ELEMENT_ARRAY_BUFFER, gIndexBuffer);
+        glBufferData(GL_ELEMENT_ARRAY_BUFFER,
+                     static_cast<GLsizeiptr>(gIndices.size() * sizeof(uint16_t)), gIndices.data(),
+                     GL_STREAM_DRAW);
+        glEnableVertexAttribArray(kClipAttribute);
+        glEnableVertexAttribArray(kColourAttribute);
+        glVertexAttribPointer(kClipAttribute, 4, GL_FLOAT, GL_FALSE, sizeof(Vertex),
+                              reinterpret_cast<const void*>(offsetof(Vertex, clip)));
+        glVertexAttribPointer(kColourAttribute, 4, GL_UNSIGNED_BYTE, GL_TRUE, sizeof(Vertex),
+                              reinterpret_cast<const void*>(offsetof(Vertex, colour)));
+        glDrawElements(GL_TRIANGLES, static_cast<GLsizei>(gIndices.size()), GL_UNSIGNED_SHORT,
+                       nullptr);
+    }
+    // Also when every triangle was left out, as when the eye has zoomed out
+    // past the far plane: the next batch starts from index 0.
     gVertices.clear();
     gIndices.clear();
 }
