@@ -4,8 +4,8 @@
 // one, each would be its own WebGL draw with its own trip to the browser's
 // GPU process, so instead every vertex is taken through the current
 // modelview and projection matrices as it arrives, its group is cut into
-// triangles, and the whole frame goes out as one draw at glutSwapBuffers.
-// Triangles keep the order they were sent in, and the GL rasterises one
+// triangles, and the whole frame goes out as one draw at glutSwapBuffers
+// (leaving out triangles wholly outside the view). Triangles keep the order they were sent in, and the GL rasterises one
 // draw's triangles in order, so where pieces in one plane overlap the piece
 // sent first still keeps the pixels, as the depth test's less-than decides.
 //
@@ -14,7 +14,10 @@
 // of 90 degrees exact. Only what the program calls is here: the modelview
 // and projection matrices without stacks, glRotatef, glBegin with
 // GL_TRIANGLES, GL_QUADS, GL_POLYGON or GL_TRIANGLE_FAN, glColor3f and
-// glVertex3f. Clearing, the viewport and the depth test are WebGL's own.
+// glVertex3f. Clearing, the viewport and the depth test are WebGL's own,
+// so they act at once while the groups wait for glutSwapBuffers; the
+// program clears only as a frame begins and sets the viewport only between
+// frames.
 #define GL_GLEXT_PROTOTYPES
 #include <GL/glut.h>
 #include <emscripten.h>

@@ -64,6 +64,10 @@
     event.preventDefault();
     if (GLUT.keyboardFunc) deliver(GLUT.keyboardFunc, code);
   };
+})();
+
+(function () {
+  'use strict';
 
   // The size "w" and leaving full screen come back to, kept from the first
   // "f" while full screen lasts.

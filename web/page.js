@@ -1,59 +1,47 @@
 // The page round the program: starts it where WebGL is available, keeps the
 // keys with its canvas and says so when the program cannot run or has ended.
-(function () {
-  'use strict';
+// Loaded as a module, so nothing here becomes a global but Module, through
+// which the program's loader and the page talk.
+const canvas = document.getElementById('canvas');
+const loading = document.getElementById('loading');
+const hint = document.getElementById('hint');
+const notice = document.getElementById('notice');
+const reload = document.getElementById('reload');
 
-  var canvas = document.getElementById('canvas');
-  var loading = document.getElementById('loading');
-  var hint = document.getElementById('hint');
-  var notice = document.getElementById('notice');
-  var reload = document.getElementById('reload');
+// In place of the picture: a heading, a sentence and, where starting
+// again can help, a button that does it.
+function showNotice(heading, text, offerReload) {
+  document.getElementById('notice-heading').textContent = heading;
+  document.getElementById('notice-text').textContent = text;
+  canvas.hidden = true;
+  loading.hidden = true;
+  hint.hidden = true;
+  notice.hidden = false;
+  reload.hidden = !offerReload;
+  if (offerReload) reload.focus();
+}
 
-  // In place of the picture: a heading, a sentence and, where starting
-  // again can help, a button that does it.
-  function showNotice(heading, text, offerReload) {
-    document.getElementById('notice-heading').textContent = heading;
-    document.getElementById('notice-text').textContent = text;
-    canvas.hidden = true;
-    loading.hidden = true;
-    hint.hidden = true;
-    notice.hidden = false;
-    reload.hidden = !offerReload;
-    if (offerReload) reload.focus();
+// Tried on a canvas of its own: the program's context must be made with
+// the program's own settings.
+function webglAvailable() {
+  try {
+    const probe = document.createElement('canvas');
+    return !!(window.WebGLRenderingContext && probe.getContext('webgl'));
+  } catch (e) {
+    return false;
   }
+}
 
-  // Tried on a canvas of its own: the program's context must be made with
-  // the program's own settings.
-  function webglAvailable() {
-    try {
-      var probe = document.createElement('canvas');
-      return !!(window.WebGLRenderingContext && probe.getContext('webgl'));
-    } catch (e) {
-      return false;
-    }
-  }
+function showFocus() {
+  hint.textContent = document.activeElement === canvas
+    ? 'The keys go to the picture.'
+    : 'Click the picture to give it the keys.';
+}
 
-  function showFocus() {
-    hint.textContent = document.activeElement === canvas
-      ? 'The keys go to the picture.'
-      : 'Click the picture to give it the keys.';
-  }
-
-  reload.addEventListener('click', function () { location.reload(); });
-
-  if (!webglAvailable()) {
-    showNotice('This browser cannot draw the house',
-      'The house is drawn with WebGL, which this browser does not offer or has turned off. ' +
-      'Turn on WebGL or hardware acceleration in its settings, or open the page in another browser.',
-      false);
-    return;
-  }
-
-  canvas.addEventListener('focus', showFocus);
-  canvas.addEventListener('blur', showFocus);
-  canvas.addEventListener('mousedown', function () { canvas.focus(); });
-
-  var module = {
+// What the program's loader reads, and the page's part in the frames and
+// the program's end.
+function programModule() {
+  const module = {
     canvas: canvas,
     framesDrawn: 0,
     firstFrameMs: null,  // from the start of navigation
@@ -71,9 +59,15 @@
       showNotice('The program stopped', 'It reported: ' + what, true);
     },
   };
-  window.Module = module;
+  return module;
+}
 
-  var script = document.createElement('script');
+function startProgram() {
+  canvas.addEventListener('focus', showFocus);
+  canvas.addEventListener('blur', showFocus);
+  canvas.addEventListener('mousedown', function () { canvas.focus(); });
+  window.Module = programModule();
+  const script = document.createElement('script');
   script.src = 'house.js';
   script.onerror = function () {
     showNotice('The program could not be loaded',
@@ -82,4 +76,14 @@
   document.body.appendChild(script);
   canvas.focus();
   showFocus();
-})();
+}
+
+reload.addEventListener('click', function () { location.reload(); });
+if (webglAvailable()) {
+  startProgram();
+} else {
+  showNotice('This browser cannot draw the house',
+    'The house is drawn with WebGL, which this browser does not offer or has turned off. ' +
+    'Turn on WebGL or hardware acceleration in its settings, or open the page in another browser.',
+    false);
+}

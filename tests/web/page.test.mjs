@@ -39,125 +39,138 @@ function floodSequence(presses) {
   return words.join(' ').replaceAll('plus', '+').replaceAll('minus', '-');
 }
 
+// Each row starts from a fresh page.
+const kViews = [
+  ['first-frame', ''],
+  ['orbit', 'Left*20 Up*12 Right*3'],
+  ['zoom-and-gates', '+*30 o*54 x*20 Down*2'],
+  ['limits-and-closing', 'o*60 c*30 x*5 z*9 -*40 Up*60 Left*50'],
+  ['unbound-keys', 'O C X Z W F = Left q'],
+  ['beyond-the-far-plane-and-back', '-*250 +*100'],
+];
+
+async function checkView(session, name, sequence) {
+  const { page, faults } = await loadedPage(session);
+  if (sequence) await pressAndWait(page, sequence);
+  assert.deepEqual(faults, []);
+  assert.equal(await compareWithSnapshot(await page.$('#canvas'), sequence, name), null);
+  await page.close();
+}
+
+async function checkOpening(session) {
+  const { page, faults } = await loadedPage(session);
+  assert.equal(await page.title(), kTitle);
+  const icon = await page.evaluate(async () => (await fetch('icon.png')).headers.get('content-type'));
+  assert.equal(icon, 'image/png');
+  const state = await page.evaluate(() => {
+    const canvas = document.getElementById('canvas');
+    const box = canvas.getBoundingClientRect();
+    return { focused: document.activeElement === canvas, outline: getComputedStyle(canvas).outlineStyle,
+             width: box.width, height: box.height, keyRows: document.querySelectorAll('tbody tr').length };
+  });
+  assert.deepEqual(state, { focused: true, outline: 'none', width: kCanvasSize, height: kCanvasSize, keyRows: 8 });
+  assert.deepEqual(faults, []);
+  await page.close();
+}
+
+async function checkFocus(session) {
+  const { page, faults } = await loadedPage(session);
+  await page.setViewport({ width: 600, height: 300 });  // room to scroll
+  await pressAndWait(page, 'Down*3 Left');
+  assert.equal(await page.evaluate(() => window.scrollY), 0);
+  await page.mouse.click(590, 290);  // outside the canvas: it loses the keys
+  const drawn = await page.evaluate(() => Module.framesDrawn);
+  for (const key of browserKeys('o*10 Down*3')) await page.keyboard.press(key);
+  await new Promise((resolve) => setTimeout(resolve, 300));
+  assert.equal(await page.evaluate(() => Module.framesDrawn), drawn);
+  assert.ok(await page.evaluate(() => window.scrollY) > 0, 'without focus the arrows scroll the page');
+  await page.evaluate(() => window.scrollTo(0, 0));
+  await page.setViewport({ width: 1000, height: 700 });
+  await page.click('#canvas');
+  await pressAndWait(page, 'Left');
+  assert.equal(await compareWithSnapshot(await page.$('#canvas'), 'Down*3 Left Left', 'refocused'), null);
+  assert.deepEqual(faults, []);
+  await page.close();
+}
+
+async function checkFullScreen(session) {
+  const { page, faults } = await loadedPage(session);
+  await pressAndWait(page, 'f');
+  await page.waitForFunction(() => document.fullscreenElement !== null);
+  await page.waitForFunction(() => document.getElementById('canvas').width === screen.width);
+  await pressAndWait(page, 'Left*4');
+  const screenSize = await page.evaluate(() => [screen.width, screen.height]);
+  const canvasSize = await page.evaluate(() => [Module.canvas.width, Module.canvas.height]);
+  assert.deepEqual(canvasSize, screenSize);
+  assert.equal(await compareWithSnapshot(await page.$('#canvas'), 'Left*4', 'full-screen'), null);
+
+  await pressAndWait(page, 'f');
+  await pressAndWait(page, 'w');
+  await page.waitForFunction(() => document.fullscreenElement === null);
+  await pressAndWait(page, 'o*10');
+  assert.deepEqual(await page.evaluate(() => [Module.canvas.width, Module.canvas.height]),
+    [kCanvasSize, kCanvasSize]);
+  assert.equal(await compareWithSnapshot(await page.$('#canvas'), 'Left*4 o*10', 'after-w'), null);
+  assert.deepEqual(faults, []);
+  await page.close();
+}
+
+async function checkEscape(session) {
+  const { page, faults } = await loadedPage(session);
+  await page.keyboard.press('o');
+  await page.keyboard.press('Escape');
+  await page.waitForSelector('#notice:not([hidden])');
+  const notice = await page.$eval('#notice', (element) => element.textContent);
+  assert.match(notice, /has ended/);
+  assert.equal(await page.$eval('#canvas', (element) => element.hidden), true);
+  const drawn = await page.evaluate(() => Module.framesDrawn);
+  await page.evaluate(() => document.getElementById('canvas').focus());
+  for (const key of browserKeys('o Left')) await page.keyboard.press(key);
+  await new Promise((resolve) => setTimeout(resolve, 300));
+  assert.equal(await page.evaluate(() => Module.framesDrawn), drawn, 'frames after the end');
+  assert.deepEqual(faults, []);
+
+  await Promise.all([page.waitForNavigation(), page.click('#reload')]);
+  await waitForFrames(page, 0);
+  assert.deepEqual(faults, []);
+  await page.close();
+}
+
+async function checkFlood(session) {
+  const { page, faults } = await loadedPage(session);
+  const sequence = floodSequence(kFloodPresses);
+  await pressAndWait(page, sequence);
+  await pressAndWait(page, 'Left');
+  assert.equal(await compareWithSnapshot(await page.$('#canvas'), `${sequence} Left`, 'flood'), null);
+  assert.deepEqual(faults, []);
+  await page.close();
+}
+
+function siteBytes() {
+  return fs.readdirSync(kSite)
+    .map((name) => path.join(kSite, name))
+    .filter((file) => fs.statSync(file).isFile())
+    .reduce((sum, file) => sum + fs.statSync(file).size, 0);
+}
+
 describe('the page in a browser with WebGL', () => {
   let session;
   before(async () => { session = await startBrowser(kSite); });
   after(async () => { await session.close(); });
 
-  // Each row starts from a fresh page.
-  const views = [
-    ['first-frame', ''],
-    ['orbit', 'Left*20 Up*12 Right*3'],
-    ['zoom-and-gates', '+*30 o*54 x*20 Down*2'],
-    ['limits-and-closing', 'o*60 c*30 x*5 z*9 -*40 Up*60 Left*50'],
-    ['unbound-keys', 'O C X Z W F = Left q'],
-    ['beyond-the-far-plane-and-back', '-*250 +*100'],
-  ];
-  for (const [name, sequence] of views) {
-    test(`the picture after "${sequence || 'no keys'}" matches the native one`, async () => {
-      const { page, faults } = await loadedPage(session);
-      if (sequence) await pressAndWait(page, sequence);
-      assert.deepEqual(faults, []);
-      assert.equal(await compareWithSnapshot(await page.$('#canvas'), sequence, name), null);
-      await page.close();
-    });
+  for (const [name, sequence] of kViews) {
+    test(`the picture after "${sequence || 'no keys'}" matches the native one`,
+      () => checkView(session, name, sequence));
   }
-
-  test('opens with the program title, the icon and the keys on the canvas', async () => {
-    const { page, faults } = await loadedPage(session);
-    assert.equal(await page.title(), kTitle);
-    const icon = await page.evaluate(async () => (await fetch('icon.png')).headers.get('content-type'));
-    assert.equal(icon, 'image/png');
-    const state = await page.evaluate(() => {
-      const canvas = document.getElementById('canvas');
-      const box = canvas.getBoundingClientRect();
-      return { focused: document.activeElement === canvas, outline: getComputedStyle(canvas).outlineStyle,
-               width: box.width, height: box.height, keyRows: document.querySelectorAll('tbody tr').length };
-    });
-    assert.deepEqual(state, { focused: true, outline: 'none', width: kCanvasSize, height: kCanvasSize, keyRows: 8 });
-    assert.deepEqual(faults, []);
-    await page.close();
-  });
-
-  test('arrows move the eye, not the page, and keys reach the program only while it has focus', async () => {
-    const { page, faults } = await loadedPage(session);
-    await page.setViewport({ width: 600, height: 300 });  // room to scroll
-    await pressAndWait(page, 'Down*3 Left');
-    assert.equal(await page.evaluate(() => window.scrollY), 0);
-    await page.mouse.click(590, 290);  // outside the canvas: it loses the keys
-    const drawn = await page.evaluate(() => Module.framesDrawn);
-    for (const key of browserKeys('o*10 Down*3')) await page.keyboard.press(key);
-    await new Promise((resolve) => setTimeout(resolve, 300));
-    assert.equal(await page.evaluate(() => Module.framesDrawn), drawn);
-    assert.ok(await page.evaluate(() => window.scrollY) > 0, 'without focus the arrows scroll the page');
-    await page.evaluate(() => window.scrollTo(0, 0));
-    await page.setViewport({ width: 1000, height: 700 });
-    await page.click('#canvas');
-    await pressAndWait(page, 'Left');
-    assert.equal(await compareWithSnapshot(await page.$('#canvas'), 'Down*3 Left Left', 'refocused'), null);
-    assert.deepEqual(faults, []);
-    await page.close();
-  });
-
-  test('f fills the screen with a right picture, a second f changes nothing, w brings back 500 x 500', async () => {
-    const { page, faults } = await loadedPage(session);
-    await pressAndWait(page, 'f');
-    await page.waitForFunction(() => document.fullscreenElement !== null);
-    await page.waitForFunction(() => document.getElementById('canvas').width === screen.width);
-    await pressAndWait(page, 'Left*4');
-    const screenSize = await page.evaluate(() => [screen.width, screen.height]);
-    const canvasSize = await page.evaluate(() => [Module.canvas.width, Module.canvas.height]);
-    assert.deepEqual(canvasSize, screenSize);
-    assert.equal(await compareWithSnapshot(await page.$('#canvas'), 'Left*4', 'full-screen'), null);
-
-    await pressAndWait(page, 'f');
-    await pressAndWait(page, 'w');
-    await page.waitForFunction(() => document.fullscreenElement === null);
-    await pressAndWait(page, 'o*10');
-    assert.deepEqual(await page.evaluate(() => [Module.canvas.width, Module.canvas.height]),
-      [kCanvasSize, kCanvasSize]);
-    assert.equal(await compareWithSnapshot(await page.$('#canvas'), 'Left*4 o*10', 'after-w'), null);
-    assert.deepEqual(faults, []);
-    await page.close();
-  });
-
-  test('Escape ends the program, the page says so and starts it again on request', async () => {
-    const { page, faults } = await loadedPage(session);
-    await page.keyboard.press('o');
-    await page.keyboard.press('Escape');
-    await page.waitForSelector('#notice:not([hidden])');
-    const notice = await page.$eval('#notice', (element) => element.textContent);
-    assert.match(notice, /has ended/);
-    assert.equal(await page.$eval('#canvas', (element) => element.hidden), true);
-    const drawn = await page.evaluate(() => Module.framesDrawn);
-    await page.evaluate(() => document.getElementById('canvas').focus());
-    for (const key of browserKeys('o Left')) await page.keyboard.press(key);
-    await new Promise((resolve) => setTimeout(resolve, 300));
-    assert.equal(await page.evaluate(() => Module.framesDrawn), drawn, 'frames after the end');
-    assert.deepEqual(faults, []);
-
-    await Promise.all([page.waitForNavigation(), page.click('#reload')]);
-    await waitForFrames(page, 0);
-    assert.deepEqual(faults, []);
-    await page.close();
-  });
-
-  test(`${kFloodPresses} keys in a row leave the program drawing the right picture`, async () => {
-    const { page, faults } = await loadedPage(session);
-    const sequence = floodSequence(kFloodPresses);
-    await pressAndWait(page, sequence);
-    await pressAndWait(page, 'Left');
-    assert.equal(await compareWithSnapshot(await page.$('#canvas'), `${sequence} Left`, 'flood'), null);
-    assert.deepEqual(faults, []);
-    await page.close();
-  });
-
+  test('opens with the program title, the icon and the keys on the canvas', () => checkOpening(session));
+  test('arrows move the eye, not the page, and keys reach the program only while it has focus',
+    () => checkFocus(session));
+  test('f fills the screen with a right picture, a second f changes nothing, w brings back 500 x 500',
+    () => checkFullScreen(session));
+  test('Escape ends the program, the page says so and starts it again on request', () => checkEscape(session));
+  test(`${kFloodPresses} keys in a row leave the program drawing the right picture`, () => checkFlood(session));
   test('the whole site is at most 300 KiB', () => {
-    const bytes = fs.readdirSync(kSite)
-      .map((name) => path.join(kSite, name))
-      .filter((file) => fs.statSync(file).isFile())
-      .reduce((sum, file) => sum + fs.statSync(file).size, 0);
-    assert.ok(bytes <= kMostSiteBytes, `${bytes} bytes`);
+    assert.ok(siteBytes() <= kMostSiteBytes, `${siteBytes()} bytes`);
   });
 });
 
