@@ -17,7 +17,9 @@
 // glVertex3f. Clearing, the viewport and the depth test are WebGL's own,
 // so they act at once while the groups wait for glutSwapBuffers; the
 // program clears only as a frame begins and sets the viewport only between
-// frames.
+// frames. Two GLUT calls are here as well: glutSwapBuffers, which sends the
+// frame, and glutSetWindowTitle, which the emulation lacks and which here
+// titles the page.
 #define GL_GLEXT_PROTOTYPES
 #include <GL/glut.h>
 #include <emscripten.h>
