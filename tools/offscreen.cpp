@@ -178,7 +178,8 @@ bool openOffscreen(int width, int height, char* error, int errorSize) {
     }
     if (checkFramebufferStatus(GL_FRAMEBUFFER) != GL_FRAMEBUFFER_COMPLETE) {
         // Mesa reports a failed allocation of their storage this way.
-        return fail(error, errorSize, "the colour and depth buffers are incomplete, most likely for want of memory");
+        return fail(error, errorSize,
+                    "the colour and depth buffers are incomplete, most likely for want of memory");
     }
     glDrawBuffer(GL_COLOR_ATTACHMENT0);
     glReadBuffer(GL_COLOR_ATTACHMENT0);
