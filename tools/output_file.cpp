@@ -2,7 +2,7 @@
 // as an unnamed O_TMPFILE file in the target's directory, so nothing named
 // exists until it is complete: a run that is interrupted, even one killed
 // outright, leaves nothing. Once written and synced, the file is linked
-// under a short temporary name and renamed over the target, with the
+// under a short temporary name (".hs-PID-N") and renamed over the target, with the
 // terminating signals held off between the two calls so that no stray name
 // can survive that window either. The temporary name is short, so any name
 // the file system accepts for the target also works for it.
@@ -14,7 +14,6 @@
 
 #include <fcntl.h>
 #include <signal.h>
-#include <sys/random.h>
 #include <sys/stat.h>
 #include <unistd.h>
 
@@ -29,8 +28,6 @@ namespace {
 const int kMaxLinkHops = 40;
 const int kTemporaryNameTries = 100;
 const char kTemporaryPrefix[] = ".hs-";
-const char kTemporaryLetters[] = "abcdefghijklmnopqrstuvwxyzABCDEFGHIJKLMNOPQRSTUVWXYZ0123456789";
-const int kTemporaryRandomLetters = 6;
 const mode_t kPermissionBits = 07777;
 
 // Signals that end the program and can be caught. The first four come from
@@ -85,14 +82,10 @@ std::string followLinks(std::string path) {
     return path;
 }
 
+// Unique among this process's tries; another process's leftover only costs
+// a try.
 std::string temporaryName(int attempt) {
-    unsigned char random[kTemporaryRandomLetters] = {};
-    if (getrandom(random, sizeof random, GRND_NONBLOCK) != sizeof random) {
-        random[0] = static_cast<unsigned char>(attempt);
-    }
-    std::string name = kTemporaryPrefix;
-    for (unsigned char byte : random) name += kTemporaryLetters[byte % (sizeof kTemporaryLetters - 1)];
-    return name;
+    return kTemporaryPrefix + std::to_string(getpid()) + "-" + std::to_string(attempt);
 }
 
 void removePendingPath() {

@@ -101,7 +101,9 @@ const char kUsage[] =
     "\n"
     "Draws one frame of the house scene with no window or display server and\n"
     "saves it as a PNG. KEYS are pressed first, in order, exactly as if typed\n"
-    "into the program, so any view it can show can be pictured.\n"
+    "into the program, so any view it can show can be pictured. OUTPUT.png\n"
+    "may be - for standard output; a link is written through, a device or\n"
+    "FIFO written directly, and a file replaced only once complete.\n"
     "\n"
     "options:\n"
     "  --size WxH     image size in pixels (default 500x500); each side from 1\n"
@@ -132,15 +134,9 @@ const char kUsage[] =
 // at text[at], or 0 (also for the C1 controls, U+0080 to U+009F).
 size_t printableUtf8Length(const std::string& text, size_t at) {
     const unsigned char lead = static_cast<unsigned char>(text[at]);
-    const size_t length = lead >= 0xc2 && lead <= 0xdf   ? 2
-                          : lead >= 0xe0 && lead <= 0xef ? 3
-                          : lead >= 0xf0 && lead <= 0xf4 ? 4
-                                                         : 0;
-    if (length == 0 || at + length > text.size()) {
-        return 0;
-    }
+    const size_t length = lead < 0xc2 ? 0 : lead < 0xe0 ? 2 : lead < 0xf0 ? 3 : lead < 0xf5 ? 4 : 0;
     for (size_t next = at + 1; next < at + length; ++next) {
-        if ((static_cast<unsigned char>(text[next]) & 0xc0) != 0x80) {
+        if (next >= text.size() || (text[next] & 0xc0) != 0x80) {
             return 0;
         }
     }
