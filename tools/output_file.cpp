@@ -2,10 +2,10 @@
 // as an unnamed O_TMPFILE file in the target's directory, so nothing named
 // exists until it is complete: a run that is interrupted, even one killed
 // outright, leaves nothing. Once written and synced, the file is linked
-// under a short temporary name (".hs-PID-N") and renamed over the target, with the
+// under a short temporary name (".hs-PID-N", so any name the file system
+// takes for the target works) and renamed over the target, with the
 // terminating signals held off between the two calls so that no stray name
-// can survive that window either. The temporary name is short, so any name
-// the file system accepts for the target also works for it.
+// can survive that window either.
 //
 // Where the file system refuses O_TMPFILE (some network and FUSE file
 // systems do), the temporary file is named from the start; handlers for the
@@ -173,15 +173,16 @@ int nameAndRename(const OutputFile& output) {
     const std::string self = "/proc/self/fd/" + std::to_string(fileno(output.stream));
     for (int attempt = 0; attempt < kTemporaryNameTries; ++attempt) {
         const std::string temporary = temporaryName(attempt);
-        if (linkat(AT_FDCWD, self.c_str(), output.directory, temporary.c_str(), AT_SYMLINK_FOLLOW) != 0) {
+        const char* name = temporary.c_str();
+        if (linkat(AT_FDCWD, self.c_str(), output.directory, name, AT_SYMLINK_FOLLOW) != 0) {
             if (errno == EEXIST) continue;
             return errno;
         }
-        if (renameat(output.directory, temporary.c_str(), output.directory, output.name.c_str()) == 0) {
+        if (renameat(output.directory, name, output.directory, output.name.c_str()) == 0) {
             return 0;
         }
         const int error = errno;
-        unlinkat(output.directory, temporary.c_str(), 0);
+        unlinkat(output.directory, name, 0);
         return error;
     }
     return EEXIST;

@@ -160,8 +160,8 @@ std::string quoted(const std::string& text) {
     std::string shown = "'";
     for (size_t at = 0; at < text.size();) {
         const unsigned char byte = static_cast<unsigned char>(text[at]);
-        const size_t printable = byte > kDelete ? printableUtf8Length(text, at)
-                                                : byte > kLastControl && byte < kDelete && byte != '\\';
+        const bool plainAscii = byte > kLastControl && byte < kDelete && byte != '\\';
+        const size_t printable = byte > kDelete ? printableUtf8Length(text, at) : plainAscii;
         if (printable > 0) {
             shown.append(text, at, printable);
             at += printable;
@@ -382,11 +382,13 @@ bool encodePng(PngSink& sink, int width, int height, const unsigned char* rgb) {
 void writePng(OutputFile& output, const std::string& shownOutput, int width, int height,
               const unsigned char* rgb) {
     PngSink sink{output.stream, 0};
-    const bool encoded = encodePng(sink, width, height, rgb);
-    std::string reason = encoded || sink.error == 0 ? "the PNG encoder failed" : std::strerror(sink.error);
-    if (!encoded || !commitOutput(output, reason)) {
-        die("cannot write " + shownOutput + ": " + reason);
+    std::string reason;
+    if (!encodePng(sink, width, height, rgb)) {
+        reason = sink.error != 0 ? std::strerror(sink.error) : "the PNG encoder failed";
+    } else if (commitOutput(output, reason)) {
+        return;
     }
+    die("cannot write " + shownOutput + ": " + reason);
 }
 
 // As GNU tools do: output that could not be written is a failure, also
@@ -432,16 +434,18 @@ unsigned long long softLimit(decltype(RLIMIT_AS) resource) {
 // Refuses, before the GL is opened, a size the process could not hold: by
 // its own memory limits, or by the memory the machine has left.
 void checkMemoryFor(const Options& options) {
-    const unsigned long long frame = kFrameBytesPerPixel * static_cast<unsigned long long>(options.width) *
-                                     static_cast<unsigned long long>(options.height);
+    const unsigned long long pixels =
+        static_cast<unsigned long long>(options.width) * static_cast<unsigned long long>(options.height);
+    const unsigned long long frame = kFrameBytesPerPixel * pixels;
     const unsigned long long limit = std::min(softLimit(RLIMIT_AS), softLimit(RLIMIT_DATA));
     if (frame + kRendererAddressSpace > limit) {
         refuseSize(options, frame + kRendererAddressSpace, "the process may use", limit);
     }
     const long long available = memInfoBytes("MemAvailable");
     const long long swap = std::max(memInfoBytes("SwapFree"), 0LL);
-    if (available >= 0 && frame + kRendererResident > static_cast<unsigned long long>(available + swap)) {
-        refuseSize(options, frame + kRendererResident, "the machine has", available + swap);
+    const unsigned long long spare = static_cast<unsigned long long>(available + swap);
+    if (available >= 0 && frame + kRendererResident > spare) {
+        refuseSize(options, frame + kRendererResident, "the machine has", spare);
     }
 }
 
@@ -498,8 +502,9 @@ int run(int argc, char** argv) {
 
     writePng(output, shownOutput, options.width, options.height, rgb.data());
     // With "-" standard output holds only the picture.
-    std::fprintf(options.output == "-" ? stderr : stdout, "wrote %dx%d image to %s\n", options.width,
-                 options.height, shownOutput.c_str());
+    FILE* report = options.output == "-" ? stderr : stdout;
+    std::fprintf(report, "wrote %dx%d image to %s\n", options.width, options.height,
+                 shownOutput.c_str());
     finishStandardOutput();
     return EXIT_SUCCESS;
 }
