@@ -177,7 +177,9 @@ bool openOffscreen(int width, int height, char* error, int errorSize) {
         return fail(error, errorSize, "not enough memory for the colour and depth buffers");
     }
     if (checkFramebufferStatus(GL_FRAMEBUFFER) != GL_FRAMEBUFFER_COMPLETE) {
-        return fail(error, errorSize, "the colour and depth buffers do not form a complete framebuffer");
+        // Mesa reports a failed allocation of their storage this way.
+        return fail(error, errorSize,
+                    "the colour and depth buffers are incomplete, most likely for want of memory");
     }
     glDrawBuffer(GL_COLOR_ATTACHMENT0);
     glReadBuffer(GL_COLOR_ATTACHMENT0);

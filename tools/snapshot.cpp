@@ -4,26 +4,30 @@
 // keyboard can be pictured, and it draws with the program's own reshape and
 // display on the GL state main sets up.
 //
-// Every bad input is reported in one line on stderr with a non-zero status
-// before anything is drawn, and the image is written to a temporary file
-// beside the output and renamed over it only when complete, so a failed run
-// never leaves a partial file.
+// Every failure is reported in one line on stderr with status 1; whatever
+// can be checked is checked before anything is drawn. The output is written
+// as output_file.h describes, so a failed or interrupted run leaves no
+// partial file and never replaces a device, a link or a directory.
 #include "app/frame.h"
 #include "offscreen.h"
+#include "output_file.h"
 #include "viewer/keys.h"
 #include "viewer/opengl.h"
 
 #include <png.h>
 
-#include <fcntl.h>
-#include <sys/stat.h>
-#include <unistd.h>
+#include <sys/resource.h>
 
+#include <algorithm>
 #include <cerrno>
 #include <csetjmp>
+#include <csignal>
 #include <cstdio>
 #include <cstdlib>
 #include <cstring>
+#include <fstream>
+#include <limits>
+#include <new>
 #include <string>
 #include <strings.h>
 #include <vector>
@@ -44,7 +48,18 @@ const size_t kMaxSizeDigits = 6;
 
 const int kFunctionKeys = 12;
 
-const unsigned char kEscape = 27;
+// Memory one frame takes per pixel: the GL's colour (RGBA) and depth
+// buffers, 4 bytes each, and the RGB read-back; libpng encodes a row at a
+// time. Beyond that, Mesa's software renderer (LLVM and its rasteriser
+// threads) maps about 280 MiB of address space for a small frame and 600
+// MiB from 4096x4096 up, but keeps under 100 MiB of it resident.
+const unsigned long long kFrameBytesPerPixel = 11;
+const unsigned long long kRendererAddressSpace = 600ULL << 20;
+const unsigned long long kRendererResident = 128ULL << 20;
+const double kGibibyte = 1024.0 * 1024.0 * 1024.0;
+
+const unsigned char kLastControl = 0x1f;
+const unsigned char kDelete = 0x7f;
 
 struct Press {
     bool special;  // specialKeys rather than keyboard
@@ -86,7 +101,9 @@ const char kUsage[] =
     "\n"
     "Draws one frame of the house scene with no window or display server and\n"
     "saves it as a PNG. KEYS are pressed first, in order, exactly as if typed\n"
-    "into the program, so any view it can show can be pictured.\n"
+    "into the program, so any view it can show can be pictured. OUTPUT.png\n"
+    "may be - for standard output; a link is written through, a device or\n"
+    "FIFO written directly, and a file replaced only once complete.\n"
     "\n"
     "options:\n"
     "  --size WxH     image size in pixels (default 500x500); each side from 1\n"
@@ -113,6 +130,49 @@ const char kUsage[] =
     std::exit(EXIT_FAILURE);
 }
 
+// The length of the well-formed UTF-8 sequence of a printable character
+// at text[at], or 0 (also for the C1 controls, U+0080 to U+009F).
+size_t printableUtf8Length(const std::string& text, size_t at) {
+    const unsigned char lead = static_cast<unsigned char>(text[at]);
+    const size_t length = lead < 0xc2 ? 0 : lead < 0xe0 ? 2 : lead < 0xf0 ? 3 : lead < 0xf5 ? 4 : 0;
+    for (size_t next = at + 1; next < at + length; ++next) {
+        if (next >= text.size() || (text[next] & 0xc0) != 0x80) {
+            return 0;
+        }
+    }
+    return lead == 0xc2 && static_cast<unsigned char>(text[at + 1]) < 0xa0 ? 0 : length;
+}
+
+std::string escaped(unsigned char byte) {
+    if (byte == '\n' || byte == '\t' || byte == '\\') {
+        return byte == '\n' ? "\\n" : byte == '\t' ? "\\t" : "\\\\";
+    }
+    char hex[8];
+    std::snprintf(hex, sizeof hex, "\\x%02x", byte);
+    return hex;
+}
+
+// An argument as messages show it, in quotes: bytes a terminal would act on
+// rather than show (control characters, and bytes outside well-formed
+// UTF-8) are written as escapes, so a message is always one line and says
+// exactly what was given.
+std::string quoted(const std::string& text) {
+    std::string shown = "'";
+    for (size_t at = 0; at < text.size();) {
+        const unsigned char byte = static_cast<unsigned char>(text[at]);
+        const bool plainAscii = byte > kLastControl && byte < kDelete && byte != '\\';
+        const size_t printable = byte > kDelete ? printableUtf8Length(text, at) : plainAscii;
+        if (printable > 0) {
+            shown.append(text, at, printable);
+            at += printable;
+        } else {
+            shown += escaped(byte);
+            ++at;
+        }
+    }
+    return shown + "'";
+}
+
 bool allDigits(const std::string& text) {
     if (text.empty()) {
         return false;
@@ -132,7 +192,7 @@ Press keyNamed(const std::string& name) {
         return Press{false, static_cast<unsigned char>(name[0])};
     }
     if (strcasecmp(name.c_str(), "escape") == 0 || strcasecmp(name.c_str(), "esc") == 0) {
-        die("key '" + name + "' is refused: Escape would end the program");
+        die("key " + quoted(name) + " is refused: Escape would end the program");
     }
     for (const NamedKey& key : kNamedKeys) {
         if (strcasecmp(name.c_str(), key.name) == 0) {
@@ -146,7 +206,7 @@ Press keyNamed(const std::string& name) {
             return Press{true, GLUT_KEY_F1 + number - 1};
         }
     }
-    die("unknown key name '" + name + "' (see --help)");
+    die("unknown key name " + quoted(name) + " (see --help)");
 }
 
 // NAME or NAME*N. The repeat mark is the last '*' that is not the first
@@ -160,7 +220,7 @@ void addKeyToken(const std::string& token, std::vector<Press>& presses) {
         const std::string count = token.substr(star + 1);
         if (!allDigits(count) || count.size() > 5 || std::atol(count.c_str()) < 1 ||
             std::atol(count.c_str()) > kMaxRepeat) {
-            die("bad repeat count in '" + token + "': N in NAME*N must be a whole number from 1 to " +
+            die("bad repeat count in " + quoted(token) + ": N in NAME*N must be a whole number from 1 to " +
                 std::to_string(kMaxRepeat));
         }
         repeat = std::atol(count.c_str());
@@ -195,15 +255,15 @@ void parseSize(const std::string& text, Options& options) {
     const std::string width = cross == std::string::npos ? text : text.substr(0, cross);
     const std::string height = cross == std::string::npos ? "" : text.substr(cross + 1);
     if (!allDigits(width) || !allDigits(height)) {
-        die("bad size '" + text + "': expected WxH, for example 800x600");
+        die("bad size " + quoted(text) + ": expected WxH, for example 800x600");
     }
     if (width.size() > kMaxSizeDigits || height.size() > kMaxSizeDigits) {
-        die("size '" + text + "' is too large");
+        die("size " + quoted(text) + " is too large");
     }
     options.width = std::atoi(width.c_str());
     options.height = std::atoi(height.c_str());
     if (options.width < 1 || options.height < 1) {
-        die("bad size '" + text + "': width and height must be at least 1");
+        die("bad size " + quoted(text) + ": width and height must be at least 1");
     }
 }
 
@@ -216,8 +276,8 @@ Options parseArguments(int argc, char** argv) {
         const std::string argument = argv[i];
         if (optionsEnded || argument.size() < 2 || argument[0] != '-') {
             if (outputSeen) {
-                die("more than one output file given ('" + options.output + "' and '" + argument +
-                    "')");
+                die("more than one output file given (" + quoted(options.output) + " and " +
+                    quoted(argument) + ")");
             }
             options.output = argument;
             outputSeen = true;
@@ -234,7 +294,7 @@ Options parseArguments(int argc, char** argv) {
         const size_t equals = argument.find('=');
         const std::string name = argument.substr(0, equals);
         if (name != "--size" && name != "--keys") {
-            die("unknown option '" + argument + "' (see --help)");
+            die("unknown option " + quoted(argument) + " (see --help)");
         }
         std::string value;
         if (equals != std::string::npos) {
@@ -256,56 +316,41 @@ Options parseArguments(int argc, char** argv) {
     return options;
 }
 
-// A temporary file in the output's own directory, so that the final rename
-// stays on one file system and replaces the output in one step.
-struct PendingFile {
-    std::string temporaryPath;
-    FILE* stream = nullptr;
+// Where the image is said to go in messages.
+std::string describeOutput(const std::string& output) {
+    return output == "-" ? "standard output" : quoted(output);
+}
+
+// Where libpng writes, and the errno of a write that failed: the failure is
+// reported once, by the caller, with the file's name and the system's
+// reason, so libpng's own messages are silenced.
+struct PngSink {
+    FILE* stream;
+    int error;
 };
 
-PendingFile createBeside(const std::string& output) {
-    if (output.back() == '/') {
-        die("cannot write '" + output + "': it names a directory");
+void writeToSink(png_structp png, png_bytep data, size_t length) {
+    PngSink* sink = static_cast<PngSink*>(png_get_io_ptr(png));
+    if (std::fwrite(data, 1, length, sink->stream) != length) {
+        sink->error = errno;
+        png_error(png, "write failed");
     }
-    const size_t slash = output.rfind('/');
-    const std::string directory = slash == std::string::npos ? "" : output.substr(0, slash + 1);
-    const std::string base = slash == std::string::npos ? output : output.substr(slash + 1);
-    std::string pattern = directory + "." + base + ".XXXXXX";
-    std::vector<char> path(pattern.begin(), pattern.end());
-    path.push_back('\0');
-    const int descriptor = mkstemp(path.data());
-    if (descriptor < 0) {
-        die("cannot write '" + output + "': " + std::strerror(errno));
-    }
-    // mkstemp makes the file private; give it the mode a plain create would.
-    const mode_t mask = umask(0);
-    umask(mask);
-    fchmod(descriptor, 0666 & ~mask);
-    PendingFile pending;
-    pending.temporaryPath = path.data();
-    pending.stream = fdopen(descriptor, "wb");
-    if (pending.stream == nullptr) {
-        const int error = errno;
-        close(descriptor);
-        unlink(pending.temporaryPath.c_str());
-        die("cannot write '" + output + "': " + std::strerror(error));
-    }
-    return pending;
 }
 
-void abandon(PendingFile& pending, const std::string& message) {
-    if (pending.stream != nullptr) {
-        std::fclose(pending.stream);
-        pending.stream = nullptr;
-    }
-    unlink(pending.temporaryPath.c_str());
-    die(message);
+// The file is flushed once, when it is committed.
+void flushNothing(png_structp) {}
+
+[[noreturn]] void stopOnPngError(png_structp png, png_const_charp) {
+    png_longjmp(png, 1);
 }
+
+void ignorePngWarning(png_structp, png_const_charp) {}
 
 // libpng reports errors by long jump; nothing with a destructor lives
 // between the setjmp and the calls that may jump.
-bool encodePng(FILE* stream, int width, int height, const unsigned char* rgb) {
-    png_structp png = png_create_write_struct(PNG_LIBPNG_VER_STRING, nullptr, nullptr, nullptr);
+bool encodePng(PngSink& sink, int width, int height, const unsigned char* rgb) {
+    png_structp png =
+        png_create_write_struct(PNG_LIBPNG_VER_STRING, nullptr, stopOnPngError, ignorePngWarning);
     if (png == nullptr) {
         return false;
     }
@@ -318,7 +363,7 @@ bool encodePng(FILE* stream, int width, int height, const unsigned char* rgb) {
         png_destroy_write_struct(&png, &info);
         return false;
     }
-    png_init_io(png, stream);
+    png_set_write_fn(png, &sink, writeToSink, flushNothing);
     png_set_IHDR(png, info, static_cast<png_uint_32>(width), static_cast<png_uint_32>(height), 8,
                  PNG_COLOR_TYPE_RGB, PNG_INTERLACE_NONE, PNG_COMPRESSION_TYPE_DEFAULT,
                  PNG_FILTER_TYPE_DEFAULT);
@@ -332,19 +377,75 @@ bool encodePng(FILE* stream, int width, int height, const unsigned char* rgb) {
     return true;
 }
 
-void writePng(PendingFile& pending, const std::string& output, int width, int height,
+// A failure exits, and leaves nothing: an unfinished replacement has no
+// name (see output_file.cpp).
+void writePng(OutputFile& output, const std::string& shownOutput, int width, int height,
               const unsigned char* rgb) {
-    if (!encodePng(pending.stream, width, height, rgb) || std::fflush(pending.stream) != 0 ||
-        std::ferror(pending.stream) != 0) {
-        abandon(pending, "cannot write '" + output + "': " + std::strerror(errno));
+    PngSink sink{output.stream, 0};
+    std::string reason;
+    if (!encodePng(sink, width, height, rgb)) {
+        reason = sink.error != 0 ? std::strerror(sink.error) : "the PNG encoder failed";
+    } else if (commitOutput(output, reason)) {
+        return;
     }
-    FILE* stream = pending.stream;
-    pending.stream = nullptr;
-    if (std::fclose(stream) != 0) {
-        abandon(pending, "cannot write '" + output + "': " + std::strerror(errno));
+    die("cannot write " + shownOutput + ": " + reason);
+}
+
+// As GNU tools do: output that could not be written is a failure, also
+// that of --help or of the closing line.
+void finishStandardOutput() {
+    const int error = std::fflush(stdout) != 0 ? errno : std::ferror(stdout) ? EIO : 0;
+    if (error != 0) {
+        die(std::string("cannot write standard output: ") + std::strerror(error));
     }
-    if (std::rename(pending.temporaryPath.c_str(), output.c_str()) != 0) {
-        abandon(pending, "cannot write '" + output + "': " + std::strerror(errno));
+}
+
+long long memInfoBytes(const std::string& label) {
+    std::ifstream meminfo("/proc/meminfo");
+    std::string name;
+    long long kibibytes = 0;
+    while (meminfo >> name >> kibibytes) {
+        if (name == label + ":") {
+            return kibibytes * 1024;
+        }
+        meminfo.ignore(std::numeric_limits<std::streamsize>::max(), '\n');
+    }
+    return -1;
+}
+
+unsigned long long softLimit(decltype(RLIMIT_AS) resource) {
+    rlimit limit{};
+    if (getrlimit(resource, &limit) != 0 || limit.rlim_cur == RLIM_INFINITY) {
+        return std::numeric_limits<unsigned long long>::max();
+    }
+    return limit.rlim_cur;
+}
+
+[[noreturn]] void refuseSize(const Options& options, unsigned long long needed, const char* what,
+                             unsigned long long allowed) {
+    char message[256];
+    std::snprintf(message, sizeof message,
+                  "not enough memory for a %dx%d image: it needs about %.1f GiB, and %s %.1f GiB",
+                  options.width, options.height, static_cast<double>(needed) / kGibibyte, what,
+                  static_cast<double>(allowed) / kGibibyte);
+    die(message);
+}
+
+// Refuses, before the GL is opened, a size the process could not hold: by
+// its own memory limits, or by the memory the machine has left.
+void checkMemoryFor(const Options& options) {
+    const unsigned long long pixels =
+        static_cast<unsigned long long>(options.width) * static_cast<unsigned long long>(options.height);
+    const unsigned long long frame = kFrameBytesPerPixel * pixels;
+    const unsigned long long limit = std::min(softLimit(RLIMIT_AS), softLimit(RLIMIT_DATA));
+    if (frame + kRendererAddressSpace > limit) {
+        refuseSize(options, frame + kRendererAddressSpace, "the process may use", limit);
+    }
+    const long long available = memInfoBytes("MemAvailable");
+    const long long swap = std::max(memInfoBytes("SwapFree"), 0LL);
+    const unsigned long long spare = static_cast<unsigned long long>(available + swap);
+    if (available >= 0 && frame + kRendererResident > spare) {
+        refuseSize(options, frame + kRendererResident, "the machine has", spare);
     }
 }
 
@@ -366,27 +467,54 @@ void drawFrame(const Options& options) {
     display();
 }
 
-}  // namespace
-
-int main(int argc, char** argv) {
+// Everything that can fail before the picture exists is checked before the
+// GL is opened, so no run spends its drawing time only to fail.
+int run(int argc, char** argv) {
     const Options options = parseArguments(argc, argv);
     if (options.help) {
         std::fputs(kUsage, stdout);
+        finishStandardOutput();
         return EXIT_SUCCESS;
     }
-    PendingFile pending = createBeside(options.output);
+    // A file size limit then fails the write with a message instead of
+    // ending the program with a signal.
+    std::signal(SIGXFSZ, SIG_IGN);
+    checkMemoryFor(options);
+    const std::string shownOutput = describeOutput(options.output);
+    OutputFile output;
+    std::string reason;
+    if (!openOutput(options.output, output, reason)) {
+        die("cannot write " + shownOutput + ": " + reason);
+    }
+    std::vector<unsigned char> rgb(static_cast<size_t>(options.width) *
+                                   static_cast<size_t>(options.height) * 3);
 
     char error[256];
     if (!openOffscreen(options.width, options.height, error, sizeof error)) {
-        abandon(pending, std::string("cannot draw: ") + error);
+        die(std::string("cannot draw: ") + error);
     }
     drawFrame(options);
-    std::vector<unsigned char> rgb(static_cast<size_t>(options.width) *
-                                   static_cast<size_t>(options.height) * 3);
     readOffscreenRGB(rgb.data());
+    if (glGetError() == GL_OUT_OF_MEMORY) {
+        die("out of memory while drawing");
+    }
     closeOffscreen();
 
-    writePng(pending, options.output, options.width, options.height, rgb.data());
-    std::printf("wrote %dx%d image to %s\n", options.width, options.height, options.output.c_str());
+    writePng(output, shownOutput, options.width, options.height, rgb.data());
+    // With "-" standard output holds only the picture.
+    FILE* report = options.output == "-" ? stderr : stdout;
+    std::fprintf(report, "wrote %dx%d image to %s\n", options.width, options.height,
+                 shownOutput.c_str());
+    finishStandardOutput();
     return EXIT_SUCCESS;
+}
+
+}  // namespace
+
+int main(int argc, char** argv) {
+    try {
+        return run(argc, argv);
+    } catch (const std::bad_alloc&) {
+        die("out of memory while drawing (a smaller --size needs less)");
+    }
 }

@@ -90,11 +90,17 @@ protected:
     }
 
     void TearDown() override {
-        for (const std::string& name : entries()) std::remove(path(name).c_str());
+        clear();
         rmdir(directory_.c_str());
     }
 
     std::string path(const std::string& name) const { return directory_ + "/" + name; }
+    const std::string& folder() const { return directory_; }
+
+    // Files, links, FIFOs and empty folders alike.
+    void clear() {
+        for (const std::string& name : entries()) std::remove(path(name).c_str());
+    }
 
     std::vector<std::string> entries() const {
         std::vector<std::string> names;
@@ -219,20 +225,25 @@ TEST_F(SnapshotTest, CharactersKeepTheirCaseButKeyNamesDoNot) {
     EXPECT_GT(compare(start, zoomed).pixels, 0);
 }
 
+// The longest name a file system takes, 255 bytes, must work too: the
+// temporary file beside it must not need a longer one.
 TEST_F(SnapshotTest, SuccessReportsThePathAndLeavesOnlyTheImage) {
-    const std::string output = path("view.png");
-    {
-        std::ofstream stale(output);
-        stale << "an older file of another kind";
+    for (const std::string& name : {std::string("view.png"), std::string(251, 'n') + ".png"}) {
+        const std::string output = path(name);
+        {
+            std::ofstream stale(output);
+            stale << "an older file of another kind";
+        }
+        const ToolRun run = runSnapshot({"--keys", "o*3 F1 PageUp space", output});
+        ASSERT_TRUE(run.exited);
+        EXPECT_EQ(run.status, 0) << run.err;
+        EXPECT_EQ(countLines(run.out), 1);
+        EXPECT_NE(run.out.find(output), std::string::npos) << run.out;
+        EXPECT_EQ(run.err, "");
+        EXPECT_NO_THROW(e2e::readPng(output));
+        EXPECT_EQ(entries(), std::vector<std::string>{name});
+        clear();
     }
-    const ToolRun run = runSnapshot({"--keys", "o*3 F1 PageUp space", output});
-    ASSERT_TRUE(run.exited);
-    EXPECT_EQ(run.status, 0) << run.err;
-    EXPECT_EQ(countLines(run.out), 1);
-    EXPECT_NE(run.out.find(output), std::string::npos) << run.out;
-    EXPECT_EQ(run.err, "");
-    EXPECT_NO_THROW(e2e::readPng(output));
-    EXPECT_EQ(entries(), std::vector<std::string>{"view.png"});
 }
 
 TEST_F(SnapshotTest, HelpExitsCleanlyAndNamesTheKeys) {
@@ -279,6 +290,10 @@ TEST_F(SnapshotTest, BadInputFailsWithOneLineAndNoFile) {
         {out, path("second.png")},
         {path("missing/out.png")},
         {path("directory/")},
+        {path("missing\n\x1b[2J/out.png")},
+        {"--keys", "o \x1b[2Jnope", out},
+        {"--size=1\n2", out},
+        {path(std::string(256, 'n'))},
     };
     for (const std::vector<std::string>& arguments : cases) {
         std::string shown;
@@ -287,12 +302,13 @@ TEST_F(SnapshotTest, BadInputFailsWithOneLineAndNoFile) {
         EXPECT_TRUE(run.exited) << shown;
         EXPECT_NE(run.status, 0) << shown;
         EXPECT_EQ(countLines(run.err), 1) << shown << "\n" << run.err;
+        EXPECT_EQ(run.err.find('\x1b'), std::string::npos) << shown;
         EXPECT_EQ(run.out, "") << shown;
         EXPECT_TRUE(entries().empty()) << shown;
         if (arguments.size() > 1 && arguments[1].find("Escape") != std::string::npos) {
             EXPECT_NE(run.err.find("Escape"), std::string::npos) << run.err;
         }
-        for (const std::string& name : entries()) std::remove(path(name).c_str());
+        clear();
     }
 }
 
@@ -306,6 +322,94 @@ TEST_F(SnapshotTest, FailureKeepsAnExistingOutputUntouched) {
     EXPECT_NE(run.status, 0);
     EXPECT_EQ(readFile(output), "precious");
     EXPECT_EQ(entries(), std::vector<std::string>{"keep.png"});
+}
+
+// A case run by sh in the test's folder, with the tool as $1. The tool's
+// standard output is sent to stderr, where it must write exactly one line
+// holding `said` (none where `said` is empty); the script then prints what
+// it finds, which must be `found`; `picture`, if named, must be a valid PNG.
+struct OutputCase {
+    const char* what;
+    const char* script;
+    const char* found;
+    const char* said;
+    const char* picture;
+};
+
+const OutputCase kOutputCases[] = {
+    {"an existing file is replaced, keeping its mode",
+     "echo old > f.png && chmod 600 f.png && \"$1\" --size 2x2 f.png >&2; stat -c %a f.png; ls -A",
+     "600\nf.png\n", "wrote", "f.png"},
+    {"a link's target is written and the link kept",
+     "echo old > real.png && ln -s real.png link.png && \"$1\" --size 2x2 link.png >&2; "
+     "stat -c %F link.png", "symbolic link\n", "wrote", "real.png"},
+    {"a dangling link's target is made",
+     "ln -s new.png link.png && \"$1\" --size 2x2 link.png >&2; stat -c %F link.png",
+     "symbolic link\n", "wrote", "new.png"},
+    {"a FIFO is written, not replaced",
+     "mkfifo p && { cat p > copy.png & } && \"$1\" --size 3x2 p >&2; wait; stat -c %F p", "fifo\n",
+     "wrote", "copy.png"},
+    {"- sends the picture alone to standard output",
+     "\"$1\" --size 3x2 - | cat > piped.png; ls -A", "piped.png\n", "standard output", "piped.png"},
+    {"a directory is refused before the GL is opened (here none can be)",
+     "mkdir d && __EGL_VENDOR_LIBRARY_FILENAMES=/none \"$1\" --size 8192x8192 d; echo $?; ls -A d",
+     "1\n", "'d': Is a directory", ""},
+    {"a size beyond the memory limit is refused",
+     "ulimit -v 3200000 && \"$1\" --size 16384x16384 big.png; echo $?; ls -A", "1\n",
+     "not enough memory", ""},
+    {"a signal while the output is open leaves nothing",
+     "for s in INT TERM HUP; do env --default-signal \"$1\" --size 4096x4096 big.png & "
+     "until ls -l /proc/$!/fd 2>/dev/null | grep -q \"$(pwd -P)/.\" || ! kill -0 $! 2>/dev/null; "
+     "do sleep 0.01; done; kill -$s $!; wait $! 2>/dev/null; echo $?; done; ls -A",
+     "130\n143\n129\n", "", ""},
+};
+
+// In a mount namespace of their own, with a 4 KiB tmpfs on m, where device
+// nodes are made: never the machine's own.
+const OutputCase kMountedOutputCases[] = {
+    {"a device is written and stays a device",
+     "mknod m/null c 1 3 && \"$1\" --size 2x2 m/null >&2; echo $?; stat -c %F m/null",
+     "0\ncharacter special file\n", "wrote", ""},
+    {"a full device is named in one line",
+     "mknod m/full c 1 7 && \"$1\" --size 64x64 m/full; echo $?",
+     "1\n", "'m/full': No space left on device", ""},
+    {"a full disk is named in one line and keeps nothing",
+     "\"$1\" --size 500x500 m/out.png; echo $?; ls -A m", "1\n",
+     "'m/out.png': No space left on device", ""},
+    {"help to a full standard output fails",
+     "mknod m/full c 1 7 && \"$1\" --help > m/full; echo $?", "1\n",
+     "standard output: No space left on device", ""},
+};
+
+class OutputTest : public SnapshotTest {
+protected:
+    void check(const OutputCase& row, bool ownMounts) {
+        std::vector<std::string> command{"sh", "-c", std::string("cd \"$2\" || exit 1; ") +
+                                                         (ownMounts ? kMount : "") + row.script,
+                                         "sh", HOUSE_SNAPSHOT, folder()};
+        if (ownMounts) command.insert(command.begin(), {"unshare", "-m"});
+        const e2e::CommandResult result = e2e::runCommand(command, "");
+        EXPECT_EQ(result.out, row.found) << row.what << "\n" << result.err;
+        EXPECT_EQ(countLines(result.err), *row.said != '\0') << row.what << "\n" << result.err;
+        EXPECT_NE(result.err.find(row.said), std::string::npos) << row.what << "\n" << result.err;
+        if (*row.picture != '\0') {
+            EXPECT_NO_THROW(e2e::readPng(path(row.picture))) << row.what;
+        }
+        clear();
+    }
+
+    static constexpr const char* kMount = "mkdir m && mount -t tmpfs -o size=4k none m || exit 1; ";
+};
+
+TEST_F(OutputTest, OutputsAreWrittenWhereTheyPointAndNeverLeftHalfDone) {
+    for (const OutputCase& row : kOutputCases) check(row, false);
+}
+
+TEST_F(OutputTest, DevicesAndFullDisksInAMountNamespace) {
+    if (!e2e::runCommand({"unshare", "-m", "true"}, "").succeeded()) {
+        GTEST_SKIP() << "unshare -m is not allowed here: device and full-disk cases skipped";
+    }
+    for (const OutputCase& row : kMountedOutputCases) check(row, true);
 }
 
 }  // namespace
