@@ -30,6 +30,7 @@
 #include <new>
 #include <string>
 #include <strings.h>
+#include <utility>
 #include <vector>
 
 namespace {
@@ -45,6 +46,9 @@ const long kMaxPresses = 100000;
 // Sizes are read as at most this many digits before the renderer's own
 // limit is consulted, so that the number cannot overflow an int.
 const size_t kMaxSizeDigits = 6;
+// Drawing N times as wide and high and averaging N x N blocks smooths the
+// edges of small pictures such as icons; 8 is beyond any visible gain.
+const int kMaxSupersample = 8;
 
 const int kFunctionKeys = 12;
 
@@ -91,13 +95,15 @@ const NamedKey kNamedKeys[] = {
 struct Options {
     int width = kDefaultSize;
     int height = kDefaultSize;
+    int supersample = 1;
     std::vector<Press> presses;
     std::string output;
     bool help = false;
+    bool version = false;
 };
 
 const char kUsage[] =
-    "usage: house-snapshot [--size WxH] [--keys \"KEYS\"] OUTPUT.png\n"
+    "usage: house-snapshot [--size WxH] [--supersample N] [--keys \"KEYS\"] OUTPUT.png\n"
     "\n"
     "Draws one frame of the house scene with no window or display server and\n"
     "saves it as a PNG. KEYS are pressed first, in order, exactly as if typed\n"
@@ -108,9 +114,12 @@ const char kUsage[] =
     "options:\n"
     "  --size WxH     image size in pixels (default 500x500); each side from 1\n"
     "                 to the renderer's maximum\n"
+    "  --supersample N  draw N times as wide and high and average N x N blocks,\n"
+    "                 for smooth edges; N from 1 (default) to 8\n"
     "  --keys \"KEYS\"  keys to press before drawing, separated by spaces; may be\n"
     "                 given more than once, the sequences are pressed in turn\n"
     "  --help         show this text\n"
+    "  --version      show the version\n"
     "\n"
     "keys:\n"
     "  a printable character stands for itself: o c (drive gate open/close),\n"
@@ -267,6 +276,25 @@ void parseSize(const std::string& text, Options& options) {
     }
 }
 
+int parseSupersample(const std::string& text) {
+    if (!allDigits(text) || text.size() > 1 || std::atoi(text.c_str()) < 1 ||
+        std::atoi(text.c_str()) > kMaxSupersample) {
+        die("bad supersampling factor " + quoted(text) + ": expected a whole number from 1 to " +
+            std::to_string(kMaxSupersample));
+    }
+    return std::atoi(text.c_str());
+}
+
+void setOption(const std::string& name, const std::string& value, Options& options) {
+    if (name == "--size") {
+        parseSize(value, options);
+    } else if (name == "--supersample") {
+        options.supersample = parseSupersample(value);
+    } else {
+        addKeys(value, options.presses);
+    }
+}
+
 // "--name value" and "--name=value" are both accepted; "--" ends options.
 Options parseArguments(int argc, char** argv) {
     Options options;
@@ -287,13 +315,13 @@ Options parseArguments(int argc, char** argv) {
             optionsEnded = true;
             continue;
         }
-        if (argument == "--help" || argument == "-h") {
-            options.help = true;
+        if (argument == "--help" || argument == "-h" || argument == "--version") {
+            (argument == "--version" ? options.version : options.help) = true;
             return options;
         }
         const size_t equals = argument.find('=');
         const std::string name = argument.substr(0, equals);
-        if (name != "--size" && name != "--keys") {
+        if (name != "--size" && name != "--keys" && name != "--supersample") {
             die("unknown option " + quoted(argument) + " (see --help)");
         }
         std::string value;
@@ -304,14 +332,11 @@ Options parseArguments(int argc, char** argv) {
         } else {
             die("option " + name + " needs a value");
         }
-        if (name == "--size") {
-            parseSize(value, options);
-        } else {
-            addKeys(value, options.presses);
-        }
+        setOption(name, value, options);
     }
     if (!outputSeen || options.output.empty()) {
-        die("no output file given (usage: house-snapshot [--size WxH] [--keys \"KEYS\"] OUTPUT.png)");
+        die("no output file given (usage: house-snapshot [--size WxH] [--supersample N] "
+            "[--keys \"KEYS\"] OUTPUT.png)");
     }
     return options;
 }
@@ -423,10 +448,13 @@ unsigned long long softLimit(decltype(RLIMIT_AS) resource) {
 
 [[noreturn]] void refuseSize(const Options& options, unsigned long long needed, const char* what,
                              unsigned long long allowed) {
-    char message[256];
+    char message[320];
+    const std::string drawn = options.supersample == 1 ? "" : " drawn " +
+        std::to_string(options.supersample) + " times as wide and high";
     std::snprintf(message, sizeof message,
-                  "not enough memory for a %dx%d image: it needs about %.1f GiB, and %s %.1f GiB",
-                  options.width, options.height, static_cast<double>(needed) / kGibibyte, what,
+                  "not enough memory for a %dx%d image%s: it needs about %.1f GiB, and %s %.1f GiB",
+                  options.width, options.height, drawn.c_str(),
+                  static_cast<double>(needed) / kGibibyte, what,
                   static_cast<double>(allowed) / kGibibyte);
     die(message);
 }
@@ -434,8 +462,9 @@ unsigned long long softLimit(decltype(RLIMIT_AS) resource) {
 // Refuses, before the GL is opened, a size the process could not hold: by
 // its own memory limits, or by the memory the machine has left.
 void checkMemoryFor(const Options& options) {
-    const unsigned long long pixels =
-        static_cast<unsigned long long>(options.width) * static_cast<unsigned long long>(options.height);
+    const unsigned long long factor = static_cast<unsigned long long>(options.supersample);
+    const unsigned long long pixels = static_cast<unsigned long long>(options.width) *
+                                      static_cast<unsigned long long>(options.height) * factor * factor;
     const unsigned long long frame = kFrameBytesPerPixel * pixels;
     const unsigned long long limit = std::min(softLimit(RLIMIT_AS), softLimit(RLIMIT_DATA));
     if (frame + kRendererAddressSpace > limit) {
@@ -459,20 +488,75 @@ void pressAll(const std::vector<Press>& presses) {
     }
 }
 
-// The program's start-up at the image size, the keys, then one frame, as
+// The program's start-up at the drawing size, the keys, then one frame, as
 // the program's event loop would call them.
-void drawFrame(const Options& options) {
-    startProgramFrames(options.width, options.height);
+void drawFrame(int width, int height, const Options& options) {
+    startProgramFrames(width, height);
     pressAll(options.presses);
     display();
+}
+
+// The picture from one drawn `factor` times as wide and high: each pixel
+// is the rounded mean of its factor x factor block.
+std::vector<unsigned char> averageBlocks(std::vector<unsigned char> drawn, int width, int height,
+                                         int factor) {
+    if (factor == 1) {
+        return drawn;
+    }
+    const size_t drawnWidth = static_cast<size_t>(width) * static_cast<size_t>(factor);
+    const unsigned samples = static_cast<unsigned>(factor * factor);
+    std::vector<unsigned char> picture;
+    picture.reserve(static_cast<size_t>(width) * static_cast<size_t>(height) * 3);
+    for (int y = 0; y < height; ++y) {
+        for (int x = 0; x < width; ++x) {
+            for (size_t channel = 0; channel < 3; ++channel) {
+                unsigned sum = 0;
+                for (int dy = 0; dy < factor; ++dy) {
+                    const size_t row = static_cast<size_t>(y * factor + dy);
+                    for (int dx = 0; dx < factor; ++dx) {
+                        const size_t column = static_cast<size_t>(x * factor + dx);
+                        sum += drawn[(row * drawnWidth + column) * 3 + channel];
+                    }
+                }
+                picture.push_back(static_cast<unsigned char>((sum + samples / 2) / samples));
+            }
+        }
+    }
+    return picture;
+}
+
+// The frame at the drawing size (the picture's size times the supersampling
+// factor), read back and averaged down to the picture's size.
+std::vector<unsigned char> renderPicture(const Options& options) {
+    const int width = options.width * options.supersample;
+    const int height = options.height * options.supersample;
+    std::vector<unsigned char> drawn(static_cast<size_t>(width) * static_cast<size_t>(height) * 3);
+    char error[256];
+    if (!openOffscreen(width, height, error, sizeof error)) {
+        const std::string supersampled =
+            options.supersample == 1 ? "" : " (the size times the supersampling factor " +
+                                                std::to_string(options.supersample) + ")";
+        die(std::string("cannot draw: ") + error + supersampled);
+    }
+    drawFrame(width, height, options);
+    readOffscreenRGB(drawn.data());
+    if (glGetError() == GL_OUT_OF_MEMORY) {
+        die("out of memory while drawing");
+    }
+    closeOffscreen();
+    return averageBlocks(std::move(drawn), options.width, options.height, options.supersample);
 }
 
 // Everything that can fail before the picture exists is checked before the
 // GL is opened, so no run spends its drawing time only to fail.
 int run(int argc, char** argv) {
     const Options options = parseArguments(argc, argv);
-    if (options.help) {
-        std::fputs(kUsage, stdout);
+    if (options.help || options.version) {
+        if (options.help) {
+            std::fputs(kUsage, stdout);
+        } else {
+            std::printf("%s %s\n", kProgram, HOUSE_VERSION);
+        }
         finishStandardOutput();
         return EXIT_SUCCESS;
     }
@@ -486,20 +570,7 @@ int run(int argc, char** argv) {
     if (!openOutput(options.output, output, reason)) {
         die("cannot write " + shownOutput + ": " + reason);
     }
-    std::vector<unsigned char> rgb(static_cast<size_t>(options.width) *
-                                   static_cast<size_t>(options.height) * 3);
-
-    char error[256];
-    if (!openOffscreen(options.width, options.height, error, sizeof error)) {
-        die(std::string("cannot draw: ") + error);
-    }
-    drawFrame(options);
-    readOffscreenRGB(rgb.data());
-    if (glGetError() == GL_OUT_OF_MEMORY) {
-        die("out of memory while drawing");
-    }
-    closeOffscreen();
-
+    const std::vector<unsigned char> rgb = renderPicture(options);
     writePng(output, shownOutput, options.width, options.height, rgb.data());
     // With "-" standard output holds only the picture.
     FILE* report = options.output == "-" ? stderr : stdout;

@@ -10,8 +10,11 @@
 #include <cstdio>
 #include <cstdlib>
 #include <fstream>
+#include <iostream>
+#include <set>
 #include <sstream>
 #include <string>
+#include <tuple>
 #include <vector>
 
 #include "picture.h"
@@ -225,6 +228,47 @@ TEST_F(SnapshotTest, CharactersKeepTheirCaseButKeyNamesDoNot) {
     EXPECT_GT(compare(start, zoomed).pixels, 0);
 }
 
+// Supersampling averages each pixel over a finer grid: large faces keep
+// their colour, pixels that edges cross take blends of the colours on
+// either side, which the plain picture, all flat colours, never shows; the
+// rest stays close to the plain picture. A factor of 1 is the plain picture.
+TEST_F(SnapshotTest, SupersamplingBlendsEdgesAndKeepsFaces) {
+    const int side = 120;
+    const std::vector<std::string> view = {"--size", "120x120", "--keys", "Left*45 Up*17 -*12"};
+    const Picture plain = snapshot(view);
+    std::vector<std::string> once = view;
+    once.insert(once.end(), {"--supersample", "1"});
+    EXPECT_EQ(compare(plain, snapshot(once)).pixels, 0);
+
+    std::vector<std::string> four = view;
+    four.push_back("--supersample=4");
+    const Picture smooth = snapshot(four);
+    ASSERT_EQ(smooth.width(), side);
+    ASSERT_EQ(smooth.height(), side);
+    EXPECT_TRUE(withinRounding(smooth.at(0, 0), e2e::kSky));
+    EXPECT_TRUE(withinRounding(smooth.at(side / 2, side - 10), e2e::kGround));
+
+    std::set<std::tuple<int, int, int>> plainColours;
+    for (int y = 0; y < side; ++y) {
+        for (int x = 0; x < side; ++x) {
+            const e2e::Rgb pixel = plain.at(x, y);
+            plainColours.insert({pixel.r, pixel.g, pixel.b});
+        }
+    }
+    int blends = 0;
+    int farApart = 0;
+    for (int y = 0; y < side; ++y) {
+        for (int x = 0; x < side; ++x) {
+            const e2e::Rgb pixel = smooth.at(x, y);
+            blends += plainColours.count({pixel.r, pixel.g, pixel.b}) == 0;
+            farApart += !e2e::near(pixel, plain.at(x, y), 64);
+        }
+    }
+    std::cout << "blended pixels: " << blends << ", far from the plain picture: " << farApart << "\n";
+    EXPECT_GT(blends, side * 2);
+    EXPECT_LT(farApart, side * side / 10);
+}
+
 // The longest name a file system takes, 255 bytes, must work too: the
 // temporary file beside it must not need a longer one.
 TEST_F(SnapshotTest, SuccessReportsThePathAndLeavesOnlyTheImage) {
@@ -246,15 +290,21 @@ TEST_F(SnapshotTest, SuccessReportsThePathAndLeavesOnlyTheImage) {
     }
 }
 
-TEST_F(SnapshotTest, HelpExitsCleanlyAndNamesTheKeys) {
+TEST_F(SnapshotTest, HelpAndVersionExitCleanly) {
     const ToolRun run = runSnapshot({"--help"});
     ASSERT_TRUE(run.exited);
     EXPECT_EQ(run.status, 0);
     EXPECT_EQ(run.err, "");
-    EXPECT_NE(run.out.find("--keys"), std::string::npos);
-    EXPECT_NE(run.out.find("--size"), std::string::npos);
-    EXPECT_NE(run.out.find("Escape"), std::string::npos);
-    EXPECT_NE(run.out.find("Left"), std::string::npos);
+    for (const char* word : {"--keys", "--size", "--supersample", "--version", "Escape", "Left"}) {
+        EXPECT_NE(run.out.find(word), std::string::npos) << word;
+    }
+
+    const ToolRun version = runSnapshot({"--version", path("ignored.png")});
+    ASSERT_TRUE(version.exited);
+    EXPECT_EQ(version.status, 0);
+    EXPECT_EQ(version.err, "");
+    EXPECT_EQ(countLines(version.out), 1);
+    EXPECT_EQ(version.out.rfind("house-snapshot ", 0), 0u) << version.out;
     EXPECT_TRUE(entries().empty());
 }
 
@@ -282,6 +332,11 @@ TEST_F(SnapshotTest, BadInputFailsWithOneLineAndNoFile) {
         {"--size", "-5x5", out},
         {"--size", "100000x10", out},
         {"--size", "99999999999x10", out},
+        {"--supersample", "0", out},
+        {"--supersample", "9", out},
+        {"--supersample", "2x", out},
+        {"--supersample=", out},
+        {"--size", "20000x1", "--supersample", "8", out},
         {"--size"},
         {"--keys"},
         {"--colour", "red", out},
