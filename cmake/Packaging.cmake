@@ -1,0 +1,50 @@
+# The Debian package, made by CPack from everything the install rules lay
+# out under /usr: `cpack -G DEB` in a build folder, or tools/package.sh,
+# which also builds with Debian's hardening flags.
+
+# The copyright file in the machine-readable form Debian reads, made from
+# LICENSE so that the licence is written down once: its copyright line
+# becomes the Copyright field and the rest the licence text.
+file(READ ${PROJECT_SOURCE_DIR}/LICENSE license_text)
+if(NOT license_text MATCHES "^MIT License\n\nCopyright \\(c\\) ([^\n]+)\n\n(.*)$")
+  message(FATAL_ERROR "LICENSE: expected 'MIT License', a blank line, 'Copyright (c) ...'")
+endif()
+set(license_holders ${CMAKE_MATCH_1})
+string(STRIP "${CMAKE_MATCH_2}" license_body)
+# Continuation lines start with a space; an empty line is written " .".
+string(REPLACE "\n\n" "\n.\n" license_body "${license_body}")
+string(REPLACE "\n" "\n " license_body "${license_body}")
+file(WRITE ${PROJECT_BINARY_DIR}/copyright
+  "Format: https://www.debian.org/doc/packaging-manuals/copyright-format/1.0/\n"
+  "Upstream-Name: ${PROJECT_NAME}\n"
+  "\n"
+  "Files: *\n"
+  "Copyright: ${license_holders}\n"
+  "License: Expat\n"
+  " ${license_body}\n")
+install(FILES ${PROJECT_BINARY_DIR}/copyright DESTINATION ${CMAKE_INSTALL_DOCDIR})
+
+set(CPACK_GENERATOR DEB)
+set(CPACK_PACKAGE_NAME ${PROJECT_NAME})
+set(CPACK_PACKAGE_VENDOR "the house authors")
+set(CPACK_PACKAGE_CONTACT ${HOUSE_MAINTAINER})
+set(CPACK_PACKAGE_DESCRIPTION_SUMMARY ${PROJECT_DESCRIPTION})
+# Debian shows the description as it is: lines of at most 80 characters.
+set(CPACK_PACKAGE_DESCRIPTION
+"An L-shaped house with a hip roof, two chimneys, a porch, seven windows
+and a garage, on a green plot with grey paving, inside a white picket fence
+with a double drive gate and a single walk gate, drawn in real time with
+OpenGL in one window. The arrow keys orbit the eye round the house, + and -
+zoom, and four letter keys swing the gates open and shut.
+
+house-snapshot draws any view the keys can reach into a PNG file, with no
+display at all.")
+set(CPACK_PACKAGING_INSTALL_PREFIX /usr)
+set(CPACK_STRIP_FILES ON)
+set(CPACK_DEBIAN_FILE_NAME DEB-DEFAULT)
+set(CPACK_DEBIAN_PACKAGE_SECTION graphics)
+set(CPACK_DEBIAN_PACKAGE_PRIORITY optional)
+# Depends is worked out by dpkg-shlibdeps from the libraries the binaries
+# link, not written by hand.
+set(CPACK_DEBIAN_PACKAGE_SHLIBDEPS ON)
+include(CPack)

@@ -1,0 +1,183 @@
+#!/usr/bin/env bash
+# Documents that are written once and shown in more than one form.
+#
+# The keys, the options, what happens with no display and the exit status
+# are written in docs/usage.md and shown as a block of the README and as
+# sections of the manual page house(1):
+#   tools/docs.sh page TEMPLATE VERSION DATE OUT
+#       writes a manual page: TEMPLATE with @VERSION@ and @DATE@ filled in
+#       and a line @USAGE@ replaced by docs/usage.md in roff
+#   tools/docs.sh readme    copies docs/usage.md into the README's block
+#   tools/docs.sh check     fails if the README's block is not docs/usage.md
+#
+# The release history is written in CHANGELOG.md and installed in the form
+# Debian reads:
+#   tools/docs.sh changelog MAINTAINER OUT
+set -euo pipefail
+root="$(cd "$(dirname "$0")/.." && pwd)"
+usage="$root/docs/usage.md"
+changes="$root/CHANGELOG.md"
+readme="$root/README.md"
+begin_marker="<!-- From docs/usage.md: edit it there, then run tools/docs.sh readme. -->"
+end_marker="<!-- End of docs/usage.md. -->"
+
+die() { echo "docs.sh: $*" >&2; exit 1; }
+
+# The small part of Markdown that docs/usage.md uses, in roff: "## Title"
+# headings, paragraphs, two-column tables (a header row and a rule row,
+# then one tagged paragraph a row), `code` in bold and *words* in italics.
+# Each sentence starts a line and no line is longer than 80 bytes, as
+# manual pages want.
+markdown_to_roff() {
+  awk '
+    function inline(text) {
+      gsub(/\\/, "\\e", text)
+      gsub(/-/, "\\-", text)
+      gsub(/°/, "\\(de", text)
+      gsub(/×/, "\\(mu", text)
+      while (match(text, /`[^`]*`/)) {
+        text = substr(text, 1, RSTART - 1) "\\fB" substr(text, RSTART + 1, RLENGTH - 2) "\\fR" substr(text, RSTART + RLENGTH)
+      }
+      while (match(text, /\*[^*]+\*/)) {
+        text = substr(text, 1, RSTART - 1) "\\fI" substr(text, RSTART + 1, RLENGTH - 2) "\\fR" substr(text, RSTART + RLENGTH)
+      }
+      return text
+    }
+    function put(line) {
+      if (line ~ /^[.\047]/) line = "\\&" line
+      print line
+    }
+    function fold(sentence,    count, words, i, line) {
+      count = split(sentence, words, " ")
+      line = ""
+      for (i = 1; i <= count; i++) {
+        if (line != "" && length(line) + 1 + length(words[i]) > 80) { put(line); line = "" }
+        line = line == "" ? words[i] : line " " words[i]
+      }
+      if (line != "") put(line)
+    }
+    function emit(text,    at) {
+      text = inline(text)
+      while ((at = index(text, ". ")) > 0) {
+        fold(substr(text, 1, at))
+        text = substr(text, at + 2)
+      }
+      fold(text)
+    }
+    function cell(text) { sub(/^ +/, "", text); sub(/ +$/, "", text); emit(text) }
+    /^## / { print ".SH \"" toupper(substr($0, 4)) "\""; headed = 1; gap = 0; row = 0; next }
+    /^\|/ {
+      if (++row <= 2) next
+      split($0, cells, "|")
+      print ".TP"
+      cell(cells[2])
+      cell(cells[3])
+      headed = 0; gap = 0
+      next
+    }
+    /^$/ { gap = 1; row = 0; next }
+    {
+      if (gap && !headed) print ".PP"
+      emit($0)
+      headed = 0; gap = 0
+    }
+  ' "$usage"
+}
+
+write_page() {
+  local template="$1" version="$2" date="$3" out="$4"
+  [ -f "$template" ] || die "no manual template at $template"
+  local roff
+  roff="$(markdown_to_roff)"
+  local line
+  {
+    while IFS= read -r line || [ -n "$line" ]; do
+      if [ "$line" = "@USAGE@" ]; then
+        printf '%s\n' "$roff"
+        continue
+      fi
+      line="${line//@VERSION@/$version}"
+      printf '%s\n' "${line//@DATE@/$date}"
+    done <"$template"
+  } >"$out.tmp"
+  mv "$out.tmp" "$out"
+}
+
+# The README's block, markers excluded.
+readme_block() {
+  awk -v begin="$begin_marker" -v end="$end_marker" '
+    $0 == end { inside = 0 }
+    inside { print }
+    $0 == begin { inside = 1 }
+  ' "$readme"
+}
+
+require_markers() {
+  grep -qxF "$begin_marker" "$readme" && grep -qxF "$end_marker" "$readme" ||
+    die "README.md has lost the lines that mark its docs/usage.md block"
+}
+
+update_readme() {
+  require_markers
+  awk -v begin="$begin_marker" -v end="$end_marker" -v usage="$usage" '
+    $0 == end { skipping = 0 }
+    !skipping { print }
+    $0 == begin {
+      while ((getline line < usage) > 0) print line
+      skipping = 1
+    }
+  ' "$readme" >"$readme.tmp"
+  mv "$readme.tmp" "$readme"
+}
+
+check_readme() {
+  require_markers
+  if ! diff -u "$usage" <(readme_block) >&2; then
+    die "README.md's block differs from docs/usage.md (run tools/docs.sh readme)"
+  fi
+}
+
+# Each "## VERSION (YYYY-MM-DD)" heading and the "- " items under it become
+# one entry of a Debian changelog, signed by MAINTAINER on that date.
+write_changelog() {
+  local maintainer="$1" out="$2"
+  awk -v package="house" -v maintainer="$maintainer" '
+    function close_entry() {
+      if (version == "") return
+      command = "LC_ALL=C date -u -R -d " date
+      command | getline stamp
+      close(command)
+      print ""
+      print " -- " maintainer "  " stamp
+    }
+    /^## / {
+      close_entry()
+      if (version != "") print ""
+      version = $2; date = $3
+      gsub(/[()]/, "", date)
+      if (date !~ /^[0-9]+-[0-9]+-[0-9]+$/) {
+        print "docs.sh: CHANGELOG.md: expected \"## VERSION (YYYY-MM-DD)\", not \"" $0 "\"" > "/dev/stderr"
+        failed = 1
+        exit 1
+      }
+      print package " (" version ") unstable; urgency=medium"
+      print ""
+      next
+    }
+    version == "" { next }
+    /^- / { gsub(/`/, ""); print "  * " substr($0, 3); next }
+    /^  / { gsub(/`/, ""); print "    " substr($0, 3); next }
+    END { if (!failed) close_entry() }
+  ' "$changes" >"$out.tmp"
+  mv "$out.tmp" "$out"
+}
+
+case "${1:-}" in
+  page) [ $# -eq 5 ] || die "usage: tools/docs.sh page TEMPLATE VERSION DATE OUT"
+        write_page "$2" "$3" "$4" "$5" ;;
+  changelog) [ $# -eq 3 ] || die "usage: tools/docs.sh changelog MAINTAINER OUT"
+             write_changelog "$2" "$3" ;;
+  readme) update_readme ;;
+  check) check_readme ;;
+  *) die "usage: tools/docs.sh page TEMPLATE VERSION DATE OUT | changelog MAINTAINER OUT | readme | check" ;;
+esac
