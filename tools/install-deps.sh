@@ -15,6 +15,8 @@ packages=(
   libpng-dev                               # PNG output of the snapshot tool
   libgtest-dev                             # unit tests
   xvfb xdotool imagemagick x11-utils       # a virtual X server, keys, captures
+  dpkg-dev file                            # the package: dpkg-shlibdeps, and file for CPack
+  lintian desktop-file-utils mandoc        # package tests: lintian, the menu entry, man pages
 )
 
 if [ "${1:-}" = "--web" ]; then
