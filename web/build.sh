@@ -14,7 +14,7 @@ out="$(cd "$out" && pwd)"
 # Every library source and main; the native build compiles the same set.
 sources=("$root"/src/*/*.cpp "$root/web/gl_batch.cpp")
 inputs=("${sources[@]}" "$root"/src/*/*.h "$root/web/glut_fixes.js" "$0")
-static_files=(index.html page.js icon.png)
+static_files=(index.html page.js)
 
 up_to_date() {
   [ -f "$out/house.wasm" ] && [ -f "$out/house.js" ] || return 1
@@ -27,6 +27,8 @@ up_to_date() {
 for file in "${static_files[@]}"; do
   cp "$root/web/$file" "$out/$file"
 done
+# The desktop icon serves as the favicon too: one picture of the house everywhere.
+cp "$root/data/icons/house-64.png" "$out/icon.png"
 
 if up_to_date; then
   echo "build-web: house.wasm is up to date"
