@@ -15,7 +15,6 @@
 
 namespace {
 
-const Colour kRed = {0.7f, 0, 0};
 const double kFiveDecimals = 5e-6;
 
 class FrontFence : public ::testing::Test {
@@ -116,7 +115,7 @@ TEST_F(FrontFence, GatesSetTheirColourOnceAndDrawFlatLeaves) {
         for (const DrawnGroup& leaf : leaves) {
             EXPECT_EQ(leaf.mode, static_cast<GLenum>(GL_QUADS));
             ASSERT_EQ(leaf.vertices.size(), 4u);
-            EXPECT_EQ(leaf.colour, kRed);
+            EXPECT_EQ(leaf.colour, kPicketRed);
             // Hinge edge first, bottom to top, then the free edge top to bottom.
             EXPECT_EQ(leaf.vertices[0].y, -9);
             EXPECT_EQ(leaf.vertices[1].y, 2);

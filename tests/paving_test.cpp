@@ -13,8 +13,6 @@
 
 namespace {
 
-const Colour kGrey = {0.5f, 0.5f, 0.5f};
-
 enum Area { kWalk, kDriveway, kYard, kStripNear, kStripFar, kPatio, kFrontStrip, kAreas };
 
 // The seven paved areas follow the three ramp groups.
@@ -38,7 +36,7 @@ TEST(Paving, OneGreyForTenPolygons) {
     EXPECT_EQ(recorder::calls().front().fn, GlFn::Color3f);
     for (const DrawnGroup& g : groups) {
         EXPECT_EQ(g.mode, static_cast<GLenum>(GL_POLYGON));
-        EXPECT_EQ(g.colour, kGrey);
+        EXPECT_EQ(g.colour, kPavingGrey);
     }
     for (size_t g = 3; g < groups.size(); ++g)
         for (const Vec3& v : groups[g].vertices) EXPECT_EQ(v.y, -9.5);

@@ -14,9 +14,6 @@
 
 namespace {
 
-const Colour kTopRed = {0.5f, 0.0f, 0.0f};
-const Colour kDarkRed = {0.2f, 0.0f, 0.0f};
-const Colour kPillarRed = {0.3f, 0.0f, 0.0f};
 const size_t kCanopyGroups = 10;
 
 using Corners = std::multiset<std::tuple<double, double, double>>;
@@ -25,16 +22,6 @@ Corners cornersOf(const DrawnGroup& g, bool mirrored) {
     Corners c;
     for (const Vec3& v : g.world) c.insert({mirrored ? 40 - v.x : v.x, v.y, v.z});
     return c;
-}
-
-// Signed distance-like value of p from the plane through a group's first
-// three corners; zero means p lies in that plane.
-double offPlane(const DrawnGroup& g, const Vec3& p) {
-    const Vec3 &a = g.world[0], &b = g.world[1], &c = g.world[2];
-    const double ux = b.x - a.x, uy = b.y - a.y, uz = b.z - a.z;
-    const double vx = c.x - a.x, vy = c.y - a.y, vz = c.z - a.z;
-    return (uy * vz - uz * vy) * (p.x - a.x) + (uz * vx - ux * vz) * (p.y - a.y) +
-           (ux * vy - uy * vx) * (p.z - a.z);
 }
 
 class PorchTest : public ::testing::Test {
@@ -49,13 +36,13 @@ TEST_F(PorchTest, CanopyPolygonsThenTwoPillars) {
     EXPECT_EQ(recorder::count(GlFn::Color3f), 4);  // top, dark, and once per pillar
     for (size_t i = 0; i < kCanopyGroups; ++i) {
         EXPECT_EQ(groups[i].mode, static_cast<GLenum>(GL_POLYGON));
-        EXPECT_EQ(groups[i].colour, i < 2 ? kTopRed : kDarkRed);
+        EXPECT_EQ(groups[i].colour, i < 2 ? kRoofRed : kShadeRed);
         for (const Vec3& v : groups[i].world) EXPECT_EQ(offPlane(groups[i], v), 0) << "group " << i;
     }
     EXPECT_EQ(groups[kCanopyGroups - 1].vertices.size(), 3u);  // the gable triangle comes last
     for (size_t i = kCanopyGroups; i < groups.size(); ++i) {
         EXPECT_EQ(groups[i].mode, static_cast<GLenum>(GL_QUADS));
-        EXPECT_EQ(groups[i].colour, kPillarRed);
+        EXPECT_EQ(groups[i].colour, kBrickRed);
     }
     EXPECT_EQ(scene.cursorX, 33);
     EXPECT_EQ(scene.cursorZ, -8);

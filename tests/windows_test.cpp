@@ -13,9 +13,6 @@
 
 namespace {
 
-const Colour kBlack = {0, 0, 0};
-const Colour kGrey = {0.8f, 0.8f, 0.8f};
-
 bool insideHousePlan(double x, double z) {
     return (x > -60 && x < 60 && z > 10 && z < 70) || (x > -60 && x < -20 && z > -10 && z <= 10);
 }
@@ -63,7 +60,7 @@ TEST_F(WindowsTest, StampsAreBlackBarsThenAGreyPaneInTheCursorPlane) {
             }
         }
         EXPECT_EQ(vertical, static_cast<int>(s.bars) - 2);
-        EXPECT_EQ(groups.back().colour, kGrey);
+        EXPECT_EQ(groups.back().colour, kPaneGrey);
         const Bounds pane = boundsOf(groups, s.bars, 1, true);
         EXPECT_EQ(pane.lo.y, all.lo.y + 0.5);
         EXPECT_EQ(pane.hi.y, all.hi.y - 0.5);
@@ -84,7 +81,7 @@ TEST_F(WindowsTest, FullAndHalfPanesMeetTheBarsEdgeToEdge) {
 TEST_F(WindowsTest, WideWindowBarsAreDrawnBeforeThePaneThatCoversThem) {
     const std::vector<DrawnGroup> groups = groupsOf(drawWideWindow);
     const Bounds pane = boundsOf(groups, 5, 1, true);
-    EXPECT_EQ(groups[5].colour, kGrey);
+    EXPECT_EQ(groups[5].colour, kPaneGrey);
     // The pane spans the whole width, so it overlaps all three uprights; at
     // equal depth the earlier black bars keep their pixels.
     for (size_t i = 2; i < 5; ++i) {

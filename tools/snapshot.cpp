@@ -44,8 +44,6 @@ const size_t kMaxSizeDigits = 6;
 
 const int kFunctionKeys = 12;
 
-const unsigned char kEscape = 27;
-
 struct Press {
     bool special;  // specialKeys rather than keyboard
     int code;

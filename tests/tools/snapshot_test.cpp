@@ -2,20 +2,16 @@
 // environment, and its PNGs read back with libpng.
 #include <gtest/gtest.h>
 
-#include <dirent.h>
 #include <sys/wait.h>
-#include <unistd.h>
 
 #include <algorithm>
 #include <cstdio>
-#include <cstdlib>
 #include <fstream>
-#include <sstream>
 #include <string>
 #include <vector>
 
 #include "picture.h"
-#include "x_session.h"
+#include "processes.h"
 
 namespace {
 
@@ -28,18 +24,11 @@ struct ToolRun {
     std::string err;
 };
 
-std::string readFile(const std::string& path) {
-    std::ifstream in(path, std::ios::binary);
-    std::ostringstream text;
-    text << in.rdbuf();
-    return text.str();
-}
-
 // The snapshot must not need a display: the child runs with DISPLAY unset.
 ToolRun runSnapshot(const std::vector<std::string>& arguments) {
     std::vector<std::string> command{HOUSE_SNAPSHOT};
     command.insert(command.end(), arguments.begin(), arguments.end());
-    const e2e::CommandResult result = e2e::runCommand(command, "");
+    const CommandResult result = runCommand(command, "");
     ToolRun run;
     run.exited = !result.timedOut && WIFEXITED(result.status);
     run.status = run.exited ? WEXITSTATUS(result.status) : -1;
@@ -81,32 +70,8 @@ Difference compare(const Picture& a, const Picture& b) {
 
 class SnapshotTest : public ::testing::Test {
 protected:
-    void SetUp() override {
-        const char* base = std::getenv("TMPDIR");
-        std::string pattern = std::string(base != nullptr && *base != '\0' ? base : "/tmp") +
-                              "/house-snapshot-test.XXXXXX";
-        ASSERT_NE(mkdtemp(&pattern[0]), nullptr);
-        directory_ = pattern;
-    }
-
-    void TearDown() override {
-        for (const std::string& name : entries()) std::remove(path(name).c_str());
-        rmdir(directory_.c_str());
-    }
-
-    std::string path(const std::string& name) const { return directory_ + "/" + name; }
-
-    std::vector<std::string> entries() const {
-        std::vector<std::string> names;
-        DIR* listing = opendir(directory_.c_str());
-        if (listing == nullptr) return names;
-        while (dirent* entry = readdir(listing)) {
-            const std::string name = entry->d_name;
-            if (name != "." && name != "..") names.push_back(name);
-        }
-        closedir(listing);
-        return names;
-    }
+    std::string path(const std::string& name) const { return directory_.path(name); }
+    std::vector<std::string> entries() const { return directory_.entries(); }
 
     // Renders with the given options into a fresh file and decodes it.
     Picture snapshot(std::vector<std::string> arguments) {
@@ -122,7 +87,7 @@ protected:
     Picture withKeys(const std::string& keys) { return snapshot({"--keys", keys}); }
 
 private:
-    std::string directory_;
+    ScratchDirectory directory_;
     int shots_ = 0;
 };
 
