@@ -137,8 +137,8 @@ struct Span {
 // The garage-door panel as measured through its middle, and as projected.
 Span measuredGarageDoor(const Picture& picture, const Camera& camera) {
     const ScreenPoint middle = project(camera, picture.width(), picture.height(), kGarageDoor);
-    return {picture.runAlongRow(middle.pixelColumn(), middle.pixelRow(), kDoor),
-            picture.runAlongColumn(middle.pixelColumn(), middle.pixelRow(), kDoor)};
+    return {picture.runThrough(middle.pixelColumn(), middle.pixelRow(), kDoor, true),
+            picture.runThrough(middle.pixelColumn(), middle.pixelRow(), kDoor, false)};
 }
 
 Span projectedGarageDoor(const Picture& picture, const Camera& camera) {
