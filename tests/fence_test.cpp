@@ -8,6 +8,7 @@
 #include <vector>
 
 #include "drawn_groups.h"
+#include "scene_test.h"
 #include "fence_stamps.h"
 #include "grounds/grounds.h"
 #include "viewer/scene_state.h"
@@ -18,24 +19,7 @@ namespace {
 // by which an unrounded cursor would differ.
 const double kFiveDecimals = 5e-6;
 
-// Expected bounds, written as the x, y and z ranges in turn.
-struct Box {
-    double x0, x1, y0, y1, z0, z1;
-};
-
-void expectBox(const Bounds& b, const Box& expected) {
-    EXPECT_EQ(b.lo.x, expected.x0);
-    EXPECT_EQ(b.hi.x, expected.x1);
-    EXPECT_EQ(b.lo.y, expected.y0);
-    EXPECT_EQ(b.hi.y, expected.y1);
-    EXPECT_EQ(b.lo.z, expected.z0);
-    EXPECT_EQ(b.hi.z, expected.z1);
-}
-
-class Fence : public ::testing::Test {
-protected:
-    void TearDown() override { scene = kInitialScene; }
-};
+using Fence = SceneTest;
 
 TEST_F(Fence, StampsAtTheOriginAndTheCursorUntouched) {
     scene.cursorX = 0;

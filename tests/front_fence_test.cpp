@@ -8,6 +8,7 @@
 #include <vector>
 
 #include "drawn_groups.h"
+#include "scene_test.h"
 #include "fence_stamps.h"
 #include "grounds/grounds.h"
 #include "viewer/keys.h"
@@ -17,11 +18,7 @@ namespace {
 
 const double kFiveDecimals = 5e-6;
 
-class FrontFence : public ::testing::Test {
-protected:
-    void SetUp() override { scene = kInitialScene; }
-    void TearDown() override { scene = kInitialScene; }
-};
+using FrontFence = SceneTest;
 
 TEST_F(FrontFence, CountsAndFinalCursor) {
     scene.cursorX = -5000;

@@ -9,6 +9,7 @@
 #include <tuple>
 
 #include "drawn_groups.h"
+#include "scene_test.h"
 #include "house/house.h"
 #include "viewer/scene_state.h"
 
@@ -24,10 +25,7 @@ Corners cornersOf(const DrawnGroup& g, bool mirrored) {
     return c;
 }
 
-class PorchTest : public ::testing::Test {
-protected:
-    void SetUp() override { scene = kInitialScene; }
-};
+using PorchTest = SceneTest;
 
 TEST_F(PorchTest, CanopyPolygonsThenTwoPillars) {
     const std::vector<DrawnGroup> groups = groupsOf(drawPorch);
@@ -113,8 +111,7 @@ TEST_F(PorchTest, PillarsStandOnTheTerraceAndEndInTheCanopy) {
 TEST_F(PorchTest, RidgeRunsBackToTheMainRoof) {
     const std::vector<DrawnGroup> porch = groupsOf(drawPorch);
     const DrawnGroup frontSlope = groupsOf(drawRoof)[2];
-    double ridgeEnd = -1e9;
-    for (const Vec3& v : porch[0].world) ridgeEnd = std::max(ridgeEnd, v.z);
+    const double ridgeEnd = boundsOf(porch[0], true).hi.z;
     EXPECT_EQ(offPlane(frontSlope, {20, 25, ridgeEnd}), 0);
     EXPECT_TRUE(fanCovers(frontSlope, 20, ridgeEnd));
 }

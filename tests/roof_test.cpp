@@ -9,6 +9,7 @@
 #include <tuple>
 
 #include "drawn_groups.h"
+#include "scene_test.h"
 #include "house/house.h"
 #include "viewer/scene_state.h"
 
@@ -44,10 +45,7 @@ Edge undirected(const Vec3& a, const Vec3& b) {
     return p < q ? Edge{p, q} : Edge{q, p};
 }
 
-class RoofTest : public ::testing::Test {
-protected:
-    void SetUp() override { scene = kInitialScene; }
-};
+using RoofTest = SceneTest;
 
 TEST_F(RoofTest, SixRedPiecesThenTwoChimneys) {
     const std::vector<DrawnGroup> groups = groupsOf(drawRoof);
@@ -137,12 +135,7 @@ TEST_F(RoofTest, ChimneysStandInTheirSlopes) {
     } chimneys[] = {{kRoofPieces, 4, 30, 45}, {kRoofPieces + 4, 2, -30, 32}};
     for (const Expected& c : chimneys) {
         const Bounds box = boundsOf(groups, c.firstFace, 4, true);
-        EXPECT_EQ(box.lo.x, c.x0);
-        EXPECT_EQ(box.hi.x, c.x0 + 6);
-        EXPECT_EQ(box.lo.y, 30);
-        EXPECT_EQ(box.hi.y, 37);
-        EXPECT_EQ(box.lo.z, c.z0);
-        EXPECT_EQ(box.hi.z, c.z0 + 4);
+        expectBox(box, {c.x0, c.x0 + 6, 30, 37, c.z0, c.z0 + 4});
         // Whole footprint over its own slope, with the top clear of the roof.
         const DrawnGroup& slope = groups[c.slope];
         for (double x : {box.lo.x, box.hi.x})

@@ -8,6 +8,7 @@
 #include <string>
 
 #include "drawn_groups.h"
+#include "scene_test.h"
 #include "house/house.h"
 #include "viewer/scene_state.h"
 
@@ -17,10 +18,7 @@ bool insideHousePlan(double x, double z) {
     return (x > -60 && x < 60 && z > 10 && z < 70) || (x > -60 && x < -20 && z > -10 && z <= 10);
 }
 
-class WindowsTest : public ::testing::Test {
-protected:
-    void SetUp() override { scene = kInitialScene; }
-};
+using WindowsTest = SceneTest;
 
 TEST_F(WindowsTest, StampsAreBlackBarsThenAGreyPaneInTheCursorPlane) {
     struct Stamp {
@@ -101,12 +99,12 @@ TEST_F(WindowsTest, SevenWindowsLandOnTheirWallsAfterTheQuarterTurn) {
     const std::vector<DrawnGroup> groups = groupsOf(drawWindows);
     struct Landing {
         size_t groups;
-        double x0, x1, y0, z0, z1;
+        Box box;
     } landings[] = {
-        {5, 40, 50, 0, 9.5, 9.5},       {5, -10, 0, 0, 9.5, 9.5},
-        {5, 42, 52, 0, 70.5, 70.5},     {6, -10, 15, 0, 70.5, 70.5},
-        {6, 60.5, 60.5, 0, 37, 62},     {5, -60.5, -60.5, 0, 52, 62},
-        {5, -60.5, -60.5, 6, 15, 25},
+        {5, {40, 50, 0, 12, 9.5, 9.5}},       {5, {-10, 0, 0, 12, 9.5, 9.5}},
+        {5, {42, 52, 0, 12, 70.5, 70.5}},     {6, {-10, 15, 0, 12, 70.5, 70.5}},
+        {6, {60.5, 60.5, 0, 12, 37, 62}},     {5, {-60.5, -60.5, 0, 12, 52, 62}},
+        {5, {-60.5, -60.5, 6, 12, 15, 25}},
     };
     const std::vector<DrawnGroup> shell = groupsOf(drawShell);
     const std::vector<DrawnGroup> walls(shell.begin() + 1, shell.begin() + 7);
@@ -115,12 +113,7 @@ TEST_F(WindowsTest, SevenWindowsLandOnTheirWallsAfterTheQuarterTurn) {
     for (const Landing& w : landings) {
         const Bounds box = boundsOf(groups, first, w.groups, true);
         SCOPED_TRACE("window starting at group " + std::to_string(first));
-        EXPECT_NEAR(box.lo.x, w.x0, 1e-9);
-        EXPECT_NEAR(box.hi.x, w.x1, 1e-9);
-        EXPECT_NEAR(box.lo.y, w.y0, 1e-9);
-        EXPECT_NEAR(box.hi.y, 12, 1e-9);
-        EXPECT_NEAR(box.lo.z, w.z0, 1e-9);
-        EXPECT_NEAR(box.hi.z, w.z1, 1e-9);
+        expectBox(box, w.box, 1e-9);
 
         // Exactly one wall lies parallel, 0.5 behind it, and holds it; the
         // window is on the outside of the plan.

@@ -17,9 +17,6 @@ namespace {
 
 const int kSectionsPerSideRun = 6;
 const int kPicketsPerSection = 45;
-// A long section of the front run needs a second board 3 farther on: a
-// board is always 38 long.
-const float kSecondBoardStep = 3.0f;
 
 }  // namespace
 
