@@ -10,6 +10,7 @@
 #include <utility>
 
 #include "drawn_groups.h"
+#include "scene_test.h"
 #include "house/house.h"
 
 namespace {
@@ -65,14 +66,8 @@ TEST(Shell, GroundWallsAndFrontDoor) {
     expectAllQuads(groups);
     EXPECT_EQ(recorder::count(GlFn::Color3f), 3);
 
-    const DrawnGroup& ground = groups[0];
-    EXPECT_EQ(ground.colour, kGrassGreen);
-    EXPECT_TRUE(flatIn(ground, &Vec3::y));
-    EXPECT_EQ(minOf(ground, &Vec3::y), -10);
-    EXPECT_EQ(minOf(ground, &Vec3::x), -140);
-    EXPECT_EQ(maxOf(ground, &Vec3::x), 140);
-    EXPECT_EQ(minOf(ground, &Vec3::z), -140);
-    EXPECT_EQ(maxOf(ground, &Vec3::z), 140);
+    EXPECT_EQ(groups[0].colour, kGrassGreen);
+    expectBox(boundsOf(groups[0], true), {-140, 140, -10, -10, -140, 140});  // the ground
 
     std::vector<DrawnGroup> walls(groups.begin() + 1, groups.begin() + 7);
     for (const DrawnGroup& wall : walls) {

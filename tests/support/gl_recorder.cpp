@@ -3,6 +3,7 @@
 #include <cstdio>
 #include <initializer_list>
 
+#include "app/window.h"
 #include "drawn_groups.h"
 
 namespace {
@@ -10,7 +11,9 @@ namespace {
 std::vector<GlCall> gCalls;
 int gCounts[static_cast<int>(GlFn::Count)] = {};
 bool gCountOnly = false;
-recorder::Callbacks gCallbacks = {nullptr, nullptr, nullptr, nullptr};
+// The callbacks the probe's event loop plays, as last registered.
+void (*gReshape)(int, int) = nullptr;
+void (*gDisplay)() = nullptr;
 
 void add(GlFn fn, std::initializer_list<double> args) {
     ++gCounts[static_cast<int>(fn)];
@@ -42,8 +45,6 @@ std::vector<std::string> describeAll() {
     for (const GlCall& call : gCalls) lines.push_back(describe(call));
     return lines;
 }
-
-const Callbacks& callbacks() { return gCallbacks; }
 
 }  // namespace recorder
 
@@ -92,19 +93,13 @@ void glutSetWindowTitle(const char* title) {
     addText(GlFn::GlutSetWindowTitle, {}, title ? title : "<null>");
 }
 void glutReshapeFunc(void (*callback)(int, int)) {
-    gCallbacks.reshape = callback;
+    gReshape = callback;
     add(GlFn::GlutReshapeFunc, {});
 }
-void glutKeyboardFunc(void (*callback)(unsigned char, int, int)) {
-    gCallbacks.keyboard = callback;
-    add(GlFn::GlutKeyboardFunc, {});
-}
-void glutSpecialFunc(void (*callback)(int, int, int)) {
-    gCallbacks.special = callback;
-    add(GlFn::GlutSpecialFunc, {});
-}
+void glutKeyboardFunc(void (*)(unsigned char, int, int)) { add(GlFn::GlutKeyboardFunc, {}); }
+void glutSpecialFunc(void (*)(int, int, int)) { add(GlFn::GlutSpecialFunc, {}); }
 void glutDisplayFunc(void (*callback)()) {
-    gCallbacks.display = callback;
+    gDisplay = callback;
     add(GlFn::GlutDisplayFunc, {});
 }
 void glutSwapBuffers() { add(GlFn::GlutSwapBuffers, {}); }
@@ -117,8 +112,8 @@ void glutReshapeWindow(int w, int h) { add(GlFn::GlutReshapeWindow, {double(w), 
 // then a frame), prints every call made so far, one per line, and returns.
 void glutMainLoop() {
     add(GlFn::GlutMainLoop, {});
-    if (gCallbacks.reshape) gCallbacks.reshape(500, 500);
-    if (gCallbacks.display) gCallbacks.display();
+    if (gReshape) gReshape(kWindowWidth, kWindowHeight);
+    if (gDisplay) gDisplay();
     for (const GlCall& call : gCalls) std::printf("%s\n", recorder::describe(call).c_str());
     std::fflush(stdout);
 }

@@ -24,15 +24,6 @@ int count(GlFn fn);
 // Every call recorded so far, described.
 std::vector<std::string> describeAll();
 
-// The callbacks most recently registered with GLUT.
-struct Callbacks {
-    void (*reshape)(int, int);
-    void (*keyboard)(unsigned char, int, int);
-    void (*special)(int, int, int);
-    void (*display)();
-};
-const Callbacks& callbacks();
-
 }  // namespace recorder
 
 #endif
