@@ -155,7 +155,8 @@ TEST(CallText, RoundTripsAndRefusesWhatItDidNotWrite) {
 }
 
 TEST(RunCommand, HandsBackTheChildsOutputAndExitStatus) {
-    CommandResult run = runCommand({"/bin/sh", "-c", "echo frames 3; echo calls 7 >&2; exit 4"}, "");
+    CommandResult run =
+        runCommand({"/bin/sh", "-c", "echo frames 3; echo calls 7 >&2; exit 4"}, "");
     EXPECT_EQ(WEXITSTATUS(run.status), 4);
     EXPECT_EQ(run.out, "frames 3\n");
     EXPECT_EQ(run.err, "calls 7\n");

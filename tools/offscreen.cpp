@@ -34,8 +34,10 @@ bool fail(char* error, int errorSize, const char* reason) {
 // that: the pixels live in the framebuffer object, not in a surface.
 const char* makeContextCurrent() {
     display = eglGetPlatformDisplay(EGL_PLATFORM_SURFACELESS_MESA, EGL_DEFAULT_DISPLAY, nullptr);
-    if (display == EGL_NO_DISPLAY) return "EGL has no surfaceless platform (EGL_MESA_platform_surfaceless)";
-    if (eglInitialize(display, nullptr, nullptr) != EGL_TRUE) return "cannot initialise the surfaceless EGL display";
+    if (display == EGL_NO_DISPLAY)
+        return "EGL has no surfaceless platform (EGL_MESA_platform_surfaceless)";
+    if (eglInitialize(display, nullptr, nullptr) != EGL_TRUE)
+        return "cannot initialise the surfaceless EGL display";
     if (eglBindAPI(EGL_OPENGL_API) != EGL_TRUE) return "EGL does not offer desktop OpenGL";
     const EGLint wanted[] = {EGL_RENDERABLE_TYPE, EGL_OPENGL_BIT, EGL_NONE};
     EGLConfig config = nullptr;
@@ -43,7 +45,8 @@ const char* makeContextCurrent() {
     eglChooseConfig(display, wanted, &config, 1, &found);
     const EGLint compatibility[] = {EGL_CONTEXT_OPENGL_PROFILE_MASK,
                                     EGL_CONTEXT_OPENGL_COMPATIBILITY_PROFILE_BIT, EGL_NONE};
-    context = eglCreateContext(display, found > 0 ? config : nullptr, EGL_NO_CONTEXT, compatibility);
+    context =
+        eglCreateContext(display, found > 0 ? config : nullptr, EGL_NO_CONTEXT, compatibility);
     if (context == EGL_NO_CONTEXT) return "cannot create an OpenGL compatibility context";
     if (eglMakeCurrent(display, EGL_NO_SURFACE, EGL_NO_SURFACE, context) != EGL_TRUE)
         return "cannot make the OpenGL context current without a surface";
@@ -75,8 +78,9 @@ bool openOffscreen(int width, int height, char* error, int errorSize) {
     const int largest = maxSize();
     if (width < 1 || height < 1 || width > largest || height > largest) {
         char reason[128];
-        std::snprintf(reason, sizeof reason, "size %dx%d is outside what the renderer accepts (1x1 to %dx%d)",
-                      width, height, largest, largest);
+        std::snprintf(reason, sizeof reason,
+                      "size %dx%d is outside what the renderer accepts (1x1 to %dx%d)", width,
+                      height, largest, largest);
         return fail(error, errorSize, reason);
     }
     for (int stale = 0; stale < 16 && glGetError() != GL_NO_ERROR; ++stale) {
@@ -89,7 +93,8 @@ bool openOffscreen(int width, int height, char* error, int errorSize) {
         return fail(error, errorSize, "not enough memory for the colour and depth buffers");
     }
     if (glCheckFramebufferStatus(GL_FRAMEBUFFER) != GL_FRAMEBUFFER_COMPLETE) {
-        return fail(error, errorSize, "the colour and depth buffers do not form a complete framebuffer");
+        return fail(error, errorSize,
+                    "the colour and depth buffers do not form a complete framebuffer");
     }
     glDrawBuffer(GL_COLOR_ATTACHMENT0);
     glReadBuffer(GL_COLOR_ATTACHMENT0);

@@ -35,10 +35,13 @@ Picture Picture::fromPpm(const std::string& bytes) {
     int width = 0, height = 0, maximum = 0, header = 0;
     if (std::sscanf(bytes.c_str(), "P6 %d %d %d%n", &width, &height, &maximum, &header) != 3 ||
         maximum != 255 || width <= 0 || height <= 0 || width > 20000 || height > 20000)
-        throw std::runtime_error("not an 8-bit binary PPM (" + std::to_string(bytes.size()) + " bytes)");
-    const size_t start = header + 1, samples = size_t(width) * height * 3;  // one space ends the header
-    if (bytes.size() < start + samples) throw std::runtime_error("short PPM");
-    return Picture(width, height, std::vector<unsigned char>(bytes.begin() + start, bytes.begin() + start + samples));
+        throw std::runtime_error("not an 8-bit binary PPM (" + std::to_string(bytes.size()) +
+                                 " bytes)");
+    // One white-space character ends the header.
+    const auto first = bytes.begin() + header + 1;
+    const size_t samples = size_t(width) * height * 3;
+    if (bytes.end() - first < static_cast<long>(samples)) throw std::runtime_error("short PPM");
+    return Picture(width, height, std::vector<unsigned char>(first, first + samples));
 }
 
 bool Picture::contains(int column, int row) const {
@@ -91,7 +94,8 @@ int Picture::runThrough(int column, int row, const Rgb& colour, bool alongRow) c
     const int dx = alongRow ? 1 : 0, dy = alongRow ? 0 : 1;
     int length = 0;
     for (int step : {-1, 1})
-        for (int c = column, r = row; contains(c, r) && near(at(c, r), colour); c += step * dx, r += step * dy)
+        for (int c = column, r = row; contains(c, r) && near(at(c, r), colour);
+             c += step * dx, r += step * dy)
             ++length;
     return length == 0 ? 0 : length - 1;  // the pixel itself was counted both ways
 }

@@ -33,8 +33,8 @@ HouseSession::HouseSession(Arguments arguments, const std::vector<std::string>& 
                arguments == Arguments::Empty ? std::vector<std::string>{}
                                              : std::vector<std::string>{HOUSE_BINARY},
                environmentWithDisplay(server_.display(), extraEnvironment)) {
-    const CommandResult found = runCommand({"xdotool", "search", "--sync", "--name", titlePattern()},
-                                           display(), kWindowSearchSeconds);
+    const CommandResult found = runCommand(
+        {"xdotool", "search", "--sync", "--name", titlePattern()}, display(), kWindowSearchSeconds);
     std::istringstream lines(found.out);
     std::getline(lines, window_);
     if (window_.empty())
@@ -51,7 +51,8 @@ HouseSession::HouseSession(Arguments arguments, const std::vector<std::string>& 
 
 std::string HouseSession::xTool(const std::vector<std::string>& argv) {
     const CommandResult done = runCommand(argv, display());
-    if (!done.succeeded()) throw std::runtime_error(argv[0] + " " + argv[1] + " failed: " + done.err);
+    if (!done.succeeded())
+        throw std::runtime_error(argv[0] + " " + argv[1] + " failed: " + done.err);
     return done.out;
 }
 

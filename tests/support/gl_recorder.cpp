@@ -9,7 +9,7 @@
 namespace {
 
 std::vector<GlCall> gCalls;
-int gCounts[static_cast<int>(GlFn::Count)] = {};
+long gCounts[static_cast<int>(GlFn::Count)] = {};
 bool gCountOnly = false;
 // The callbacks the probe's event loop plays, as last registered.
 void (*gReshape)(int, int) = nullptr;
@@ -31,14 +31,14 @@ namespace recorder {
 
 void clear() {
     gCalls.clear();
-    for (int& n : gCounts) n = 0;
+    for (long& n : gCounts) n = 0;
 }
 
 void countOnly(bool on) { gCountOnly = on; }
 
 const std::vector<GlCall>& calls() { return gCalls; }
 
-int count(GlFn fn) { return gCounts[static_cast<int>(fn)]; }
+long count(GlFn fn) { return gCounts[static_cast<int>(fn)]; }
 
 std::vector<std::string> describeAll() {
     std::vector<std::string> lines;

@@ -20,7 +20,7 @@ void clear();
 // Counting mode on or off; off, every call is kept.
 void countOnly(bool on);
 const std::vector<GlCall>& calls();
-int count(GlFn fn);
+long count(GlFn fn);
 // Every call recorded so far, described.
 std::vector<std::string> describeAll();
 

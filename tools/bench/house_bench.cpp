@@ -15,6 +15,7 @@
 #include <benchmark/benchmark.h>
 #include <unistd.h>
 
+#include <algorithm>
 #include <cstdio>
 #include <cstdlib>
 #include <cstring>
@@ -38,6 +39,11 @@ struct Size {
 };
 // The window the program opens with, and a full-HD screen in full screen.
 const Size kSizes[] = {{500, 500}, {1920, 1080}};
+
+// "/500x500", as the benchmarks' names end.
+std::string sizeName(const Size& size) {
+    return "/" + std::to_string(size.width) + "x" + std::to_string(size.height);
+}
 
 // Lets llvmpipe compile its shaders and settle its threads before timing.
 const int kWarmUpFrames = 10;
@@ -133,11 +139,10 @@ double pixelsTheReferenceGetsWrong(const Size& size) {
     readOffscreenRGB(program.data());
     drawReference();
     readOffscreenRGB(reference.data());
-    double wrong = 0;
-    for (size_t p = 0; p < program.size(); p += 3)
-        wrong += std::abs(program[p] - reference[p]) > 1 || std::abs(program[p + 1] - reference[p + 1]) > 1 ||
-                 std::abs(program[p + 2] - reference[p + 2]) > 1;
-    return wrong;
+    std::vector<bool> wrong(program.size() / 3);
+    for (size_t c = 0; c < program.size(); ++c)
+        if (std::abs(program[c] - reference[c]) > 1) wrong[c / 3] = true;
+    return static_cast<double>(std::count(wrong.begin(), wrong.end(), true));
 }
 
 void timeFrames(benchmark::State& state, Size size, void (*frame)()) {
@@ -160,8 +165,7 @@ void registerFrameBenchmarks() {
         {"program_frame", display}, {"floor", drawFloor}, {"one_vbo", drawReference}};
     for (const Size& size : kSizes)
         for (const auto& [kind, frame] : kinds) {
-            const std::string name =
-                std::string(kind) + "/" + std::to_string(size.width) + "x" + std::to_string(size.height);
+            const std::string name = kind + sizeName(size);
             // Reported in wall-clock time, which counts llvmpipe's own threads.
             benchmark::RegisterBenchmark(name.c_str(), timeFrames, size, frame)
                 ->Unit(benchmark::kMillisecond);
@@ -191,7 +195,7 @@ public:
         const bool json = dynamic_cast<benchmark::JSONReporter*>(inner_) != nullptr;
         std::ostream& out = json ? GetErrorStream() : GetOutputStream();
         for (const Size& size : kSizes) {
-            const std::string at = "/" + std::to_string(size.width) + "x" + std::to_string(size.height);
+            const std::string at = sizeName(size);
             const double a = milliseconds_["program_frame" + at];
             const double b = milliseconds_["floor" + at], c = milliseconds_["one_vbo" + at];
             if (a > 0 && b > 0 && c > 0)
@@ -223,8 +227,9 @@ bool parseOptions(int argc, char** argv, StartupSetup& setup) {
 void describeTheGl() {
     char error[256];
     if (!openOffscreen(1, 1, error, sizeof error)) return;
-    benchmark::AddCustomContext("gl_renderer", reinterpret_cast<const char*>(glGetString(GL_RENDERER)));
-    benchmark::AddCustomContext("gl_version", reinterpret_cast<const char*>(glGetString(GL_VERSION)));
+    for (const auto& [key, name] : {std::pair<const char*, GLenum>{"gl_renderer", GL_RENDERER},
+                                    {"gl_version", GL_VERSION}})
+        benchmark::AddCustomContext(key, reinterpret_cast<const char*>(glGetString(name)));
     closeOffscreen();
 }
 
