@@ -112,7 +112,13 @@ ChildProcess::ChildProcess(const std::string& path, const std::vector<std::strin
     std::vector<char*> argp = pointers(args);  // just {NULL} for an empty vector
     std::vector<char*> envp = pointers(env);
     pid_ = fork();
-    if (pid_ < 0) throw std::runtime_error("fork failed");
+    if (pid_ < 0) {
+        close(out);
+        close(err);
+        unlink(outPath_.c_str());
+        unlink(errPath_.c_str());
+        throw std::runtime_error("fork failed");
+    }
     if (pid_ == 0) {
         setpgid(0, 0);
         prctl(PR_SET_PDEATHSIG, SIGKILL);
