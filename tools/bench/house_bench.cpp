@@ -21,6 +21,7 @@
 #include <cstring>
 #include <map>
 #include <sstream>
+#include <stdexcept>
 #include <string>
 #include <vector>
 
@@ -59,17 +60,30 @@ struct RecordedFrame {
 };
 RecordedFrame gFrame;
 
-RecordedFrame recordFrame(const std::string& probe) {
-    RecordedFrame frame;
+std::vector<GlCall> probeCalls(const std::string& probe) {
     const CommandResult run = runCommand({probe}, "");
+    if (!run.succeeded()) throw std::runtime_error(probe + " failed: " + run.err);
     std::vector<GlCall> calls;
     std::istringstream lines(run.out);
     for (std::string line; std::getline(lines, line);) {
         calls.emplace_back();
-        if (!recorder::parse(line, calls.back())) frame.error = "unreadable probe line: " + line;
+        if (!recorder::parse(line, calls.back()))
+            throw std::runtime_error("unreadable line from " + probe + ": " + line);
     }
-    if (!run.succeeded()) frame.error = probe + " failed: " + run.err;
-    for (const DrawnGroup& group : drawnGroups(calls)) {
+    return calls;
+}
+
+RecordedFrame recordFrame(const std::string& probe) {
+    RecordedFrame frame;
+    std::vector<GlCall> calls;
+    std::vector<DrawnGroup> groups;
+    try {
+        calls = probeCalls(probe);
+        groups = drawnGroups(calls);
+    } catch (const std::exception& e) {
+        frame.error = e.what();
+    }
+    for (const DrawnGroup& group : groups) {
         ++frame.groups;
         frame.vertexCalls += group.vertices.size();
         for (const Vec3& v : fanTriangles(group))
