@@ -8,37 +8,18 @@
 #include <vector>
 
 #include "drawn_groups.h"
+#include "scene_test.h"
 #include "fence_stamps.h"
 #include "grounds/grounds.h"
 #include "viewer/scene_state.h"
 
 namespace {
 
-const Colour kWhite = {1, 1, 1};
-const Colour kRed = {0.7f, 0, 0};
-
 // Five decimals, as the positions are quoted; far tighter than the 0.00014
 // by which an unrounded cursor would differ.
 const double kFiveDecimals = 5e-6;
 
-// Expected bounds, written as the x, y and z ranges in turn.
-struct Box {
-    double x0, x1, y0, y1, z0, z1;
-};
-
-void expectBox(const Bounds& b, const Box& expected) {
-    EXPECT_EQ(b.lo.x, expected.x0);
-    EXPECT_EQ(b.hi.x, expected.x1);
-    EXPECT_EQ(b.lo.y, expected.y0);
-    EXPECT_EQ(b.hi.y, expected.y1);
-    EXPECT_EQ(b.lo.z, expected.z0);
-    EXPECT_EQ(b.hi.z, expected.z1);
-}
-
-class Fence : public ::testing::Test {
-protected:
-    void TearDown() override { scene = kInitialScene; }
-};
+using Fence = SceneTest;
 
 TEST_F(Fence, StampsAtTheOriginAndTheCursorUntouched) {
     scene.cursorX = 0;
@@ -75,7 +56,7 @@ TEST_F(Fence, StampsAtTheOriginAndTheCursorUntouched) {
         for (const DrawnGroup& g : *groups) {
             EXPECT_EQ(g.mode, static_cast<GLenum>(GL_QUADS));
             EXPECT_EQ(g.vertices.size(), 4u);
-            EXPECT_EQ(g.colour, groups == &picket ? kRed : kWhite);
+            EXPECT_EQ(g.colour, groups == &picket ? kPicketRed : kFenceWhite);
         }
     EXPECT_EQ(scene.cursorX, before.cursorX);
     EXPECT_EQ(scene.cursorZ, before.cursorZ);
@@ -195,7 +176,7 @@ TEST_F(Fence, EnclosureTurnsAFullCircleOnlyByQuarterTurns) {
     // The front run leaves its final cursor; the drive gate's red is in force.
     EXPECT_NEAR(scene.cursorX, 120.00028, kFiveDecimals);
     EXPECT_EQ(scene.cursorZ, -120);
-    EXPECT_EQ(groups.back().colour, kRed);
+    EXPECT_EQ(groups.back().colour, kPicketRed);
 }
 
 TEST_F(Fence, SideRunsLandOnTheThreeOtherSides) {
@@ -217,7 +198,7 @@ TEST_F(Fence, SideRunsLandOnTheThreeOtherSides) {
         for (size_t g = 900 * run; g < 900 * (run + 1); ++g)
             for (const Vec3& v : groups[g].world) {
                 // Pickets in the plane, posts and boards in the band round it.
-                const double tolerance = groups[g].colour == kRed ? 1e-9 : 1 + 1e-9;
+                const double tolerance = groups[g].colour == kPicketRed ? 1e-9 : 1 + 1e-9;
                 EXPECT_NEAR(v.*side.across, side.plane, tolerance);
             }
         EXPECT_NEAR(groups[900 * run].world[0].*side.along, side.from, 1e-9) << run;

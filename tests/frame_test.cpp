@@ -3,6 +3,7 @@
 
 #include "app/frame.h"
 #include "drawn_groups.h"
+#include "scene_test.h"
 #include "gl_recorder.h"
 #include "viewer/keys.h"
 #include "viewer/scene_state.h"
@@ -39,13 +40,7 @@ TEST(Reshape, AspectIsComputedInDouble) {
     EXPECT_EQ(recorder::calls()[3].args[1], 1000.0 / 3.0);
 }
 
-class DisplayTest : public ::testing::Test {
-protected:
-    void SetUp() override {
-        scene = kInitialScene;
-        recorder::clear();
-    }
-};
+using DisplayTest = SceneTest;
 
 TEST_F(DisplayTest, ClearsPlacesTheCameraDrawsAndSwapsOnce) {
     display();

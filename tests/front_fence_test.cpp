@@ -8,6 +8,7 @@
 #include <vector>
 
 #include "drawn_groups.h"
+#include "scene_test.h"
 #include "fence_stamps.h"
 #include "grounds/grounds.h"
 #include "viewer/keys.h"
@@ -15,14 +16,9 @@
 
 namespace {
 
-const Colour kRed = {0.7f, 0, 0};
 const double kFiveDecimals = 5e-6;
 
-class FrontFence : public ::testing::Test {
-protected:
-    void SetUp() override { scene = kInitialScene; }
-    void TearDown() override { scene = kInitialScene; }
-};
+using FrontFence = SceneTest;
 
 TEST_F(FrontFence, CountsAndFinalCursor) {
     scene.cursorX = -5000;
@@ -116,7 +112,7 @@ TEST_F(FrontFence, GatesSetTheirColourOnceAndDrawFlatLeaves) {
         for (const DrawnGroup& leaf : leaves) {
             EXPECT_EQ(leaf.mode, static_cast<GLenum>(GL_QUADS));
             ASSERT_EQ(leaf.vertices.size(), 4u);
-            EXPECT_EQ(leaf.colour, kRed);
+            EXPECT_EQ(leaf.colour, kPicketRed);
             // Hinge edge first, bottom to top, then the free edge top to bottom.
             EXPECT_EQ(leaf.vertices[0].y, -9);
             EXPECT_EQ(leaf.vertices[1].y, 2);

@@ -5,18 +5,13 @@
 #include <cmath>
 #include <cstring>
 
-#include "gl_recorder.h"
+#include "scene_test.h"
 #include "viewer/keys.h"
-#include "viewer/scene_state.h"
 
 namespace {
 
-class KeysTest : public ::testing::Test {
+class KeysTest : public SceneTest {
 protected:
-    void SetUp() override {
-        scene = kInitialScene;
-        recorder::clear();
-    }
     static void press(unsigned char key, int times = 1) {
         for (int i = 0; i < times; ++i) keyboard(key, 0, 0);
     }
@@ -25,6 +20,14 @@ protected:
     }
     static bool sameScene(const SceneState& a, const SceneState& b) {
         return std::memcmp(&a, &b, sizeof a) == 0;
+    }
+    // At a limit, one more press changes nothing but still asks for a redraw.
+    static void expectAtLimit(void (*pressOnce)()) {
+        const SceneState before = scene;
+        recorder::clear();
+        pressOnce();
+        EXPECT_TRUE(sameScene(scene, before));
+        EXPECT_EQ(recorder::count(GlFn::GlutPostRedisplay), 1);
     }
 };
 
@@ -73,20 +76,14 @@ TEST_F(KeysTest, UpClimbsToTheCeilingThenStops) {
     EXPECT_NEAR(scene.eyeY, 197.42, 5e-3);
     EXPECT_NEAR(scene.eyeGroundRadius, 32.02, 5e-3);
 
-    const SceneState top = scene;
-    recorder::clear();
-    pressSpecial(GLUT_KEY_UP);
-    EXPECT_TRUE(sameScene(scene, top));
-    EXPECT_EQ(recorder::count(GlFn::GlutPostRedisplay), 1);
+    expectAtLimit([] { pressSpecial(GLUT_KEY_UP); });
 }
 
 TEST_F(KeysTest, DownIsBoundedByTheEyeHeightNotTheAngle) {
     pressSpecial(GLUT_KEY_DOWN);
     EXPECT_NEAR(scene.eyeElevation, -0.03, 1e-7);
     EXPECT_NEAR(scene.eyeY, -5.999, 5e-4);
-    const SceneState low = scene;
-    pressSpecial(GLUT_KEY_DOWN);
-    EXPECT_TRUE(sameScene(scene, low));
+    expectAtLimit([] { pressSpecial(GLUT_KEY_DOWN); });
 
     // Nearer in, one more step fits above the floor of -3.
     scene = kInitialScene;
@@ -105,9 +102,7 @@ TEST_F(KeysTest, ZoomInStopsAtOneHundred) {
 
     press('+', 68);
     EXPECT_NEAR(scene.eyeDistance, 99.967, 5e-4);
-    const SceneState nearest = scene;
-    press('+');
-    EXPECT_TRUE(sameScene(scene, nearest));
+    expectAtLimit([] { press('+'); });
 }
 
 TEST_F(KeysTest, ZoomOutPassesTheFarPlaneOnThe162ndPress) {
@@ -126,11 +121,7 @@ TEST_F(KeysTest, ZoomOutStopsShortOfInfinityAndZoomInBringsTheEyeBack) {
     for (float field : {scene.eyeX, scene.eyeY, scene.eyeZ, scene.eyeDistance, scene.eyeGroundRadius})
         EXPECT_TRUE(std::isfinite(field));
     EXPECT_GT(scene.eyeDistance, 1e38f);
-    const SceneState farthest = scene;
-    recorder::clear();
-    press('-');
-    EXPECT_TRUE(sameScene(scene, farthest));
-    EXPECT_EQ(recorder::count(GlFn::GlutPostRedisplay), 1);
+    expectAtLimit([] { press('-'); });
 
     press('+', 9000);
     EXPECT_LE(scene.eyeDistance, 100.0f);
@@ -143,27 +134,21 @@ TEST_F(KeysTest, DriveGateOpensToItsLimitAndClosesJustShortOfShut) {
     EXPECT_NEAR(scene.driveGateAngle, 1.62, 1e-4);
     EXPECT_NEAR(scene.driveGateLeafDX, -1.180, 5e-4);
     EXPECT_NEAR(scene.driveGateLeafDZ, 23.971, 5e-4);
-    const SceneState open = scene;
-    press('o');
-    EXPECT_TRUE(sameScene(scene, open));
+    expectAtLimit([] { press('o'); });
 
     press('c', 53);
     EXPECT_LT(double{scene.driveGateAngle}, 0.03);
     EXPECT_NEAR(scene.driveGateAngle, 0.02999997, 1e-7);
     EXPECT_NEAR(scene.driveGateLeafDX, 23.989, 5e-4);
     EXPECT_NEAR(scene.driveGateLeafDZ, 0.720, 5e-4);
-    const SceneState closed = scene;
-    press('c');
-    EXPECT_TRUE(sameScene(scene, closed));
+    expectAtLimit([] { press('c'); });
 }
 
 TEST_F(KeysTest, OneOpeningStepCannotBeClosedAgain) {
     press('o');
     EXPECT_EQ(scene.driveGateAngle, 0.03f);
     EXPECT_LT(double{scene.driveGateAngle}, 0.03);
-    const SceneState once = scene;
-    press('c');
-    EXPECT_TRUE(sameScene(scene, once));
+    expectAtLimit([] { press('c'); });
     EXPECT_NEAR(scene.driveGateLeafDX, 23.989, 5e-4);  // no longer the starting 25
 }
 

@@ -13,8 +13,6 @@
 
 namespace {
 
-const Colour kGrey = {0.5f, 0.5f, 0.5f};
-
 enum Area { kWalk, kDriveway, kYard, kStripNear, kStripFar, kPatio, kFrontStrip, kAreas };
 
 // The seven paved areas follow the three ramp groups.
@@ -38,7 +36,7 @@ TEST(Paving, OneGreyForTenPolygons) {
     EXPECT_EQ(recorder::calls().front().fn, GlFn::Color3f);
     for (const DrawnGroup& g : groups) {
         EXPECT_EQ(g.mode, static_cast<GLenum>(GL_POLYGON));
-        EXPECT_EQ(g.colour, kGrey);
+        EXPECT_EQ(g.colour, kPavingGrey);
     }
     for (size_t g = 3; g < groups.size(); ++g)
         for (const Vec3& v : groups[g].vertices) EXPECT_EQ(v.y, -9.5);
@@ -67,9 +65,7 @@ TEST(Paving, NonConvexAreasLeaveTheirNotchesBare) {
 
 TEST(Paving, WalkAndPatioShareTheFloatEdgeOfTheShutWalkGate) {
     const std::vector<DrawnGroup> areas = pavedAreas();
-    double walkMax = -1e300, patioMin = 1e300;
-    for (const Vec3& v : areas[kWalk].vertices) walkMax = std::max(walkMax, v.x);
-    for (const Vec3& v : areas[kPatio].vertices) patioMin = std::min(patioMin, v.x);
+    const double walkMax = boundsOf(areas[kWalk]).hi.x, patioMin = boundsOf(areas[kPatio]).lo.x;
     EXPECT_EQ(walkMax, 26.8f);
     EXPECT_EQ(patioMin, walkMax);
 
@@ -128,22 +124,14 @@ TEST(Paving, RampFallsFromTheFloorAcrossTheGarageDoor) {
         EXPECT_EQ(shared, 2);
     }
     // Top: from the floor at the house front down to the paving 5 out.
-    double x0 = 1e300, x1 = -1e300;
     for (const Vec3& v : ramp[0].vertices) {
         EXPECT_EQ(v.y == -8, v.z == -10);
         EXPECT_EQ(v.y == -9.5, v.z == -15);
-        x0 = std::min(x0, v.x);
-        x1 = std::max(x1, v.x);
     }
     // As wide as the garage door's panel.
-    const std::vector<DrawnGroup> door = groupsOf(drawGarageDoor);
-    double d0 = 1e300, d1 = -1e300;
-    for (const Vec3& v : door[0].vertices) {
-        d0 = std::min(d0, v.x);
-        d1 = std::max(d1, v.x);
-    }
-    EXPECT_EQ(x0, d0);
-    EXPECT_EQ(x1, d1);
+    const Bounds top = boundsOf(ramp[0]), door = boundsOf(groupsOf(drawGarageDoor)[0]);
+    EXPECT_EQ(top.lo.x, door.lo.x);
+    EXPECT_EQ(top.hi.x, door.hi.x);
 }
 
 }  // namespace

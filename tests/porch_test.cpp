@@ -9,14 +9,12 @@
 #include <tuple>
 
 #include "drawn_groups.h"
+#include "scene_test.h"
 #include "house/house.h"
 #include "viewer/scene_state.h"
 
 namespace {
 
-const Colour kTopRed = {0.5f, 0.0f, 0.0f};
-const Colour kDarkRed = {0.2f, 0.0f, 0.0f};
-const Colour kPillarRed = {0.3f, 0.0f, 0.0f};
 const size_t kCanopyGroups = 10;
 
 using Corners = std::multiset<std::tuple<double, double, double>>;
@@ -27,20 +25,7 @@ Corners cornersOf(const DrawnGroup& g, bool mirrored) {
     return c;
 }
 
-// Signed distance-like value of p from the plane through a group's first
-// three corners; zero means p lies in that plane.
-double offPlane(const DrawnGroup& g, const Vec3& p) {
-    const Vec3 &a = g.world[0], &b = g.world[1], &c = g.world[2];
-    const double ux = b.x - a.x, uy = b.y - a.y, uz = b.z - a.z;
-    const double vx = c.x - a.x, vy = c.y - a.y, vz = c.z - a.z;
-    return (uy * vz - uz * vy) * (p.x - a.x) + (uz * vx - ux * vz) * (p.y - a.y) +
-           (ux * vy - uy * vx) * (p.z - a.z);
-}
-
-class PorchTest : public ::testing::Test {
-protected:
-    void SetUp() override { scene = kInitialScene; }
-};
+using PorchTest = SceneTest;
 
 TEST_F(PorchTest, CanopyPolygonsThenTwoPillars) {
     const std::vector<DrawnGroup> groups = groupsOf(drawPorch);
@@ -49,13 +34,13 @@ TEST_F(PorchTest, CanopyPolygonsThenTwoPillars) {
     EXPECT_EQ(recorder::count(GlFn::Color3f), 4);  // top, dark, and once per pillar
     for (size_t i = 0; i < kCanopyGroups; ++i) {
         EXPECT_EQ(groups[i].mode, static_cast<GLenum>(GL_POLYGON));
-        EXPECT_EQ(groups[i].colour, i < 2 ? kTopRed : kDarkRed);
+        EXPECT_EQ(groups[i].colour, i < 2 ? kRoofRed : kShadeRed);
         for (const Vec3& v : groups[i].world) EXPECT_EQ(offPlane(groups[i], v), 0) << "group " << i;
     }
     EXPECT_EQ(groups[kCanopyGroups - 1].vertices.size(), 3u);  // the gable triangle comes last
     for (size_t i = kCanopyGroups; i < groups.size(); ++i) {
         EXPECT_EQ(groups[i].mode, static_cast<GLenum>(GL_QUADS));
-        EXPECT_EQ(groups[i].colour, kPillarRed);
+        EXPECT_EQ(groups[i].colour, kBrickRed);
     }
     EXPECT_EQ(scene.cursorX, 33);
     EXPECT_EQ(scene.cursorZ, -8);
@@ -126,8 +111,7 @@ TEST_F(PorchTest, PillarsStandOnTheTerraceAndEndInTheCanopy) {
 TEST_F(PorchTest, RidgeRunsBackToTheMainRoof) {
     const std::vector<DrawnGroup> porch = groupsOf(drawPorch);
     const DrawnGroup frontSlope = groupsOf(drawRoof)[2];
-    double ridgeEnd = -1e9;
-    for (const Vec3& v : porch[0].world) ridgeEnd = std::max(ridgeEnd, v.z);
+    const double ridgeEnd = boundsOf(porch[0], true).hi.z;
     EXPECT_EQ(offPlane(frontSlope, {20, 25, ridgeEnd}), 0);
     EXPECT_TRUE(fanCovers(frontSlope, 20, ridgeEnd));
 }

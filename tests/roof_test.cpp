@@ -9,14 +9,12 @@
 #include <tuple>
 
 #include "drawn_groups.h"
+#include "scene_test.h"
 #include "house/house.h"
 #include "viewer/scene_state.h"
 
 namespace {
 
-const Colour kRoofRed = {0.5f, 0.0f, 0.0f};
-const Colour kBlack = {0, 0, 0};
-const Colour kChimneyRed = {0.3f, 0.0f, 0.0f};
 const size_t kRoofPieces = 6;
 
 // The wall outline pushed out by 5, going round: the eave line.
@@ -47,19 +45,7 @@ Edge undirected(const Vec3& a, const Vec3& b) {
     return p < q ? Edge{p, q} : Edge{q, p};
 }
 
-// Height of a planar piece at plan point (x, z), from its first three corners.
-double heightOn(const DrawnGroup& g, double x, double z) {
-    const Vec3 &a = g.world[0], &b = g.world[1], &c = g.world[2];
-    const double ux = b.x - a.x, uy = b.y - a.y, uz = b.z - a.z;
-    const double vx = c.x - a.x, vy = c.y - a.y, vz = c.z - a.z;
-    const double nx = uy * vz - uz * vy, ny = uz * vx - ux * vz, nz = ux * vy - uy * vx;
-    return a.y - (nx * (x - a.x) + nz * (z - a.z)) / ny;
-}
-
-class RoofTest : public ::testing::Test {
-protected:
-    void SetUp() override { scene = kInitialScene; }
-};
+using RoofTest = SceneTest;
 
 TEST_F(RoofTest, SixRedPiecesThenTwoChimneys) {
     const std::vector<DrawnGroup> groups = groupsOf(drawRoof);
@@ -79,7 +65,7 @@ TEST_F(RoofTest, SixRedPiecesThenTwoChimneys) {
     }
     for (size_t i = kRoofPieces; i < groups.size(); ++i) {
         EXPECT_EQ(groups[i].mode, static_cast<GLenum>(GL_QUADS));
-        EXPECT_EQ(groups[i].colour, kChimneyRed);
+        EXPECT_EQ(groups[i].colour, kBrickRed);
     }
 }
 
@@ -148,24 +134,14 @@ TEST_F(RoofTest, ChimneysStandInTheirSlopes) {
         double x0, z0;
     } chimneys[] = {{kRoofPieces, 4, 30, 45}, {kRoofPieces + 4, 2, -30, 32}};
     for (const Expected& c : chimneys) {
-        double lo[3] = {1e9, 1e9, 1e9}, hi[3] = {-1e9, -1e9, -1e9};
-        for (size_t i = c.firstFace; i < c.firstFace + 4; ++i)
-            for (const Vec3& v : groups[i].world) {
-                const double p[3] = {v.x, v.y, v.z};
-                for (int a = 0; a < 3; ++a) lo[a] = std::min(lo[a], p[a]), hi[a] = std::max(hi[a], p[a]);
-            }
-        EXPECT_EQ(lo[0], c.x0);
-        EXPECT_EQ(hi[0], c.x0 + 6);
-        EXPECT_EQ(lo[1], 30);
-        EXPECT_EQ(hi[1], 37);
-        EXPECT_EQ(lo[2], c.z0);
-        EXPECT_EQ(hi[2], c.z0 + 4);
+        const Bounds box = boundsOf(groups, c.firstFace, 4, true);
+        expectBox(box, {c.x0, c.x0 + 6, 30, 37, c.z0, c.z0 + 4});
         // Whole footprint over its own slope, with the top clear of the roof.
         const DrawnGroup& slope = groups[c.slope];
-        for (double x : {lo[0], hi[0]})
-            for (double z : {lo[2], hi[2]}) {
+        for (double x : {box.lo.x, box.hi.x})
+            for (double z : {box.lo.z, box.hi.z}) {
                 EXPECT_TRUE(fanCovers(slope, x, z));
-                EXPECT_GT(hi[1] - heightOn(slope, x, z), 4.2);
+                EXPECT_GT(box.hi.y - heightOn(slope, x, z), 4.2);
             }
     }
     // The first chimney's lower end clears the back slope by 1/7 at its back face.

@@ -10,15 +10,10 @@
 #include <utility>
 
 #include "drawn_groups.h"
+#include "scene_test.h"
 #include "house/house.h"
 
 namespace {
-
-const Colour kGround = {0.1f, 0.8f, 0.0f};
-const Colour kWall = {0.9f, 0.85f, 0.3f};
-const Colour kDoor = {0.5f, 0.0f, 0.0f};
-const Colour kFoundation = {0.35f, 0.0f, 0.0f};
-const Colour kBlack = {0, 0, 0};
 
 double minOf(const DrawnGroup& g, double Vec3::*axis) { return boundsOf(g, true).lo.*axis; }
 double maxOf(const DrawnGroup& g, double Vec3::*axis) { return boundsOf(g, true).hi.*axis; }
@@ -71,18 +66,12 @@ TEST(Shell, GroundWallsAndFrontDoor) {
     expectAllQuads(groups);
     EXPECT_EQ(recorder::count(GlFn::Color3f), 3);
 
-    const DrawnGroup& ground = groups[0];
-    EXPECT_EQ(ground.colour, kGround);
-    EXPECT_TRUE(flatIn(ground, &Vec3::y));
-    EXPECT_EQ(minOf(ground, &Vec3::y), -10);
-    EXPECT_EQ(minOf(ground, &Vec3::x), -140);
-    EXPECT_EQ(maxOf(ground, &Vec3::x), 140);
-    EXPECT_EQ(minOf(ground, &Vec3::z), -140);
-    EXPECT_EQ(maxOf(ground, &Vec3::z), 140);
+    EXPECT_EQ(groups[0].colour, kGrassGreen);
+    expectBox(boundsOf(groups[0], true), {-140, 140, -10, -10, -140, 140});  // the ground
 
     std::vector<DrawnGroup> walls(groups.begin() + 1, groups.begin() + 7);
     for (const DrawnGroup& wall : walls) {
-        EXPECT_EQ(wall.colour, kWall);
+        EXPECT_EQ(wall.colour, kWallYellow);
         EXPECT_EQ(minOf(wall, &Vec3::y), -8);
         EXPECT_EQ(maxOf(wall, &Vec3::y), 15);
         EXPECT_TRUE(flatIn(wall, &Vec3::x) || flatIn(wall, &Vec3::z));
@@ -91,7 +80,7 @@ TEST(Shell, GroundWallsAndFrontDoor) {
     EXPECT_EQ(planLoopArea(walls), 120 * 60 + 40 * 20);
 
     const DrawnGroup& door = groups[7];
-    EXPECT_EQ(door.colour, kDoor);
+    EXPECT_EQ(door.colour, kRoofRed);
     EXPECT_TRUE(flatIn(door, &Vec3::z));
     EXPECT_EQ(maxOf(door, &Vec3::x) - minOf(door, &Vec3::x), 12);
     EXPECT_EQ(maxOf(door, &Vec3::y) - minOf(door, &Vec3::y), 20);
@@ -111,7 +100,7 @@ TEST(Shell, FoundationBandAndTerraceSlab) {
     EXPECT_EQ(recorder::count(GlFn::Color3f), 1);
     std::vector<DrawnGroup> band(groups.begin(), groups.begin() + 4);
     for (const DrawnGroup& piece : band) {
-        EXPECT_EQ(piece.colour, kFoundation);
+        EXPECT_EQ(piece.colour, kFoundationRed);
         EXPECT_EQ(minOf(piece, &Vec3::y), -10);
         EXPECT_EQ(maxOf(piece, &Vec3::y), -8);
     }
@@ -134,7 +123,7 @@ TEST(Shell, GarageDoorStandsBeforeItsWallWithABlackFrame) {
     ASSERT_EQ(groups.size(), 4u);
     expectAllQuads(groups);
     EXPECT_EQ(recorder::count(GlFn::Color3f), 2);
-    EXPECT_EQ(groups[0].colour, kDoor);
+    EXPECT_EQ(groups[0].colour, kRoofRed);
     double left = 1e9, right = -1e9, top = -1e9;
     for (const DrawnGroup& g : groups) {
         EXPECT_TRUE(flatIn(g, &Vec3::z));
@@ -171,13 +160,12 @@ TEST(House, CallsItsSevenRoutinesInOrderAndNothingElse) {
 
 TEST(House, PorchCeilingComesBeforeTheEavePlaneItShares) {
     const std::vector<DrawnGroup> groups = groupsOf(drawHouse);
-    const Colour ceilingRed = {0.2f, 0.0f, 0.0f};
-    // (20, 7.5) lies under the front overhang, above the porch.
+        // (20, 7.5) lies under the front overhang, above the porch.
     int ceiling = -1, eave = -1;
     for (size_t i = 0; i < groups.size(); ++i) {
         const DrawnGroup& g = groups[i];
         if (!flatIn(g, &Vec3::y) || minOf(g, &Vec3::y) != 15 || !fanCovers(g, 20, 7.5)) continue;
-        if (g.colour == ceilingRed && ceiling < 0) ceiling = static_cast<int>(i);
+        if (g.colour == kShadeRed && ceiling < 0) ceiling = static_cast<int>(i);
         if (g.colour == kBlack && eave < 0) eave = static_cast<int>(i);
     }
     ASSERT_GE(ceiling, 0);

@@ -3,45 +3,28 @@
 #include <gtest/gtest.h>
 
 #include <sys/wait.h>
-#include <unistd.h>
 
 #include <cstdio>
 #include <string>
 #include <vector>
 
+#include "app/window.h"
+#include "processes.h"
 #include "viewer/opengl.h"
 
 namespace {
-
-const char kTitle[] = "Orvend Tamsk i Ilvar Druneck - Projekt zaliczeniowy z Grafiki Komputerowej";
 
 struct ProbeRun {
     int status;
     std::vector<std::string> lines;
 };
 
-// Runs the probe with exactly the given argument vector (which may be empty).
-ProbeRun runProbe(std::vector<const char*> argv) {
-    argv.push_back(nullptr);
-    int out[2];
-    if (pipe(out) != 0) return ProbeRun{-1, {}};
-    const pid_t child = fork();
-    if (child == 0) {
-        dup2(out[1], STDOUT_FILENO);
-        close(out[0]);
-        close(out[1]);
-        char* const env[] = {nullptr};
-        execve(HOUSE_PROBE, const_cast<char* const*>(argv.data()), env);
-        _exit(127);
-    }
-    close(out[1]);
-    ProbeRun run{-1, {}};
-    std::string text;
-    char buffer[4096];
-    ssize_t n;
-    while ((n = read(out[0], buffer, sizeof buffer)) > 0) text.append(buffer, n);
-    close(out[0]);
-    waitpid(child, &run.status, 0);
+// Runs the probe with exactly the given argument vector (which may be
+// empty) and an empty environment.
+ProbeRun runProbe(const std::vector<std::string>& argv) {
+    ChildProcess probe(HOUSE_PROBE, argv, {});
+    ProbeRun run{probe.waitForExit(30), {}};
+    const std::string text = probe.standardOutput();
     size_t start = 0;
     for (size_t end; (end = text.find('\n', start)) != std::string::npos; start = end + 1)
         run.lines.push_back(text.substr(start, end - start));
@@ -62,7 +45,7 @@ std::vector<std::string> expectedStart(const std::string& argc, const std::strin
         "glutInitWindowSize(500, 500)",
         "glutInitWindowPosition(100, 100)",
         "glutCreateWindow(\"" + title + "\")",
-        "glutSetWindowTitle(\"" + std::string(kTitle) + "\")",
+        "glutSetWindowTitle(\"" + std::string(kWindowTitle) + "\")",
         "glEnable(" + std::to_string(GL_DEPTH_TEST) + ")",
         "glClearColor(" + number(0.2f) + ", " + number(0.8f) + ", 1, 0)",
         "glutReshapeFunc()",

@@ -8,22 +8,17 @@
 #include <string>
 
 #include "drawn_groups.h"
+#include "scene_test.h"
 #include "house/house.h"
 #include "viewer/scene_state.h"
 
 namespace {
 
-const Colour kBlack = {0, 0, 0};
-const Colour kGrey = {0.8f, 0.8f, 0.8f};
-
 bool insideHousePlan(double x, double z) {
     return (x > -60 && x < 60 && z > 10 && z < 70) || (x > -60 && x < -20 && z > -10 && z <= 10);
 }
 
-class WindowsTest : public ::testing::Test {
-protected:
-    void SetUp() override { scene = kInitialScene; }
-};
+using WindowsTest = SceneTest;
 
 TEST_F(WindowsTest, StampsAreBlackBarsThenAGreyPaneInTheCursorPlane) {
     struct Stamp {
@@ -63,7 +58,7 @@ TEST_F(WindowsTest, StampsAreBlackBarsThenAGreyPaneInTheCursorPlane) {
             }
         }
         EXPECT_EQ(vertical, static_cast<int>(s.bars) - 2);
-        EXPECT_EQ(groups.back().colour, kGrey);
+        EXPECT_EQ(groups.back().colour, kPaneGrey);
         const Bounds pane = boundsOf(groups, s.bars, 1, true);
         EXPECT_EQ(pane.lo.y, all.lo.y + 0.5);
         EXPECT_EQ(pane.hi.y, all.hi.y - 0.5);
@@ -84,7 +79,7 @@ TEST_F(WindowsTest, FullAndHalfPanesMeetTheBarsEdgeToEdge) {
 TEST_F(WindowsTest, WideWindowBarsAreDrawnBeforeThePaneThatCoversThem) {
     const std::vector<DrawnGroup> groups = groupsOf(drawWideWindow);
     const Bounds pane = boundsOf(groups, 5, 1, true);
-    EXPECT_EQ(groups[5].colour, kGrey);
+    EXPECT_EQ(groups[5].colour, kPaneGrey);
     // The pane spans the whole width, so it overlaps all three uprights; at
     // equal depth the earlier black bars keep their pixels.
     for (size_t i = 2; i < 5; ++i) {
@@ -104,12 +99,12 @@ TEST_F(WindowsTest, SevenWindowsLandOnTheirWallsAfterTheQuarterTurn) {
     const std::vector<DrawnGroup> groups = groupsOf(drawWindows);
     struct Landing {
         size_t groups;
-        double x0, x1, y0, z0, z1;
+        Box box;
     } landings[] = {
-        {5, 40, 50, 0, 9.5, 9.5},       {5, -10, 0, 0, 9.5, 9.5},
-        {5, 42, 52, 0, 70.5, 70.5},     {6, -10, 15, 0, 70.5, 70.5},
-        {6, 60.5, 60.5, 0, 37, 62},     {5, -60.5, -60.5, 0, 52, 62},
-        {5, -60.5, -60.5, 6, 15, 25},
+        {5, {40, 50, 0, 12, 9.5, 9.5}},       {5, {-10, 0, 0, 12, 9.5, 9.5}},
+        {5, {42, 52, 0, 12, 70.5, 70.5}},     {6, {-10, 15, 0, 12, 70.5, 70.5}},
+        {6, {60.5, 60.5, 0, 12, 37, 62}},     {5, {-60.5, -60.5, 0, 12, 52, 62}},
+        {5, {-60.5, -60.5, 6, 12, 15, 25}},
     };
     const std::vector<DrawnGroup> shell = groupsOf(drawShell);
     const std::vector<DrawnGroup> walls(shell.begin() + 1, shell.begin() + 7);
@@ -118,12 +113,7 @@ TEST_F(WindowsTest, SevenWindowsLandOnTheirWallsAfterTheQuarterTurn) {
     for (const Landing& w : landings) {
         const Bounds box = boundsOf(groups, first, w.groups, true);
         SCOPED_TRACE("window starting at group " + std::to_string(first));
-        EXPECT_NEAR(box.lo.x, w.x0, 1e-9);
-        EXPECT_NEAR(box.hi.x, w.x1, 1e-9);
-        EXPECT_NEAR(box.lo.y, w.y0, 1e-9);
-        EXPECT_NEAR(box.hi.y, 12, 1e-9);
-        EXPECT_NEAR(box.lo.z, w.z0, 1e-9);
-        EXPECT_NEAR(box.hi.z, w.z1, 1e-9);
+        expectBox(box, w.box, 1e-9);
 
         // Exactly one wall lies parallel, 0.5 behind it, and holds it; the
         // window is on the outside of the plan.

@@ -4,22 +4,13 @@
 // the GL has finished it, so a caller that times display() or reads pixels
 // right after it sees the whole frame.
 #include "app/frame.h"
+#include "app/window.h"
 #include "offscreen.h"
 #include "viewer/opengl.h"
 
-namespace {
-
-// The clear colour main sets: sky blue.
-const GLclampf kSkyRed = 0.2f;
-const GLclampf kSkyGreen = 0.8f;
-const GLclampf kSkyBlue = 1.0f;
-const GLclampf kSkyAlpha = 0.0f;
-
-}  // namespace
-
 void startProgramFrames(int width, int height) {
     glEnable(GL_DEPTH_TEST);
-    glClearColor(kSkyRed, kSkyGreen, kSkyBlue, kSkyAlpha);
+    glClearColor(kSkyBlue.red, kSkyBlue.green, kSkyBlue.blue, kClearAlpha);
     reshape(width, height);
 }
 

@@ -14,6 +14,7 @@ packages=(
   libegl-dev libegl-mesa0 libopengl-dev    # headless snapshots and the benchmark
   libpng-dev                               # PNG output of the snapshot tool
   libgtest-dev                             # unit tests
+  libbenchmark-dev                         # the benchmarks
   xvfb xdotool imagemagick x11-utils       # a virtual X server, keys, captures
   dpkg-dev file                            # the package: dpkg-shlibdeps, and file for CPack
   lintian desktop-file-utils mandoc        # package tests: lintian, the menu entry, man pages

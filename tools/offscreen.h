@@ -9,10 +9,6 @@
 // On failure returns false and writes a one-line reason into `error`.
 bool openOffscreen(int width, int height, char* error, int errorSize);
 
-// The largest width and height the renderer accepts (valid after
-// openOffscreen, also after one that failed because the size was too big).
-int offscreenMaxSize();
-
 // Reads the colour buffer as tightly packed RGB bytes, top row first
 // (width*height*3 bytes).
 void readOffscreenRGB(unsigned char* rgb);

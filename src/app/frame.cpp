@@ -17,6 +17,8 @@ const double kFarPlane = 1000.0;
 // No routine saves the matrix; each one that turns it turns it back.
 void display() {
     glClear(GL_COLOR_BUFFER_BIT | GL_DEPTH_BUFFER_BIT);
+    // Part of the frame's fixed call sequence. It changes no pixel: neither
+    // lighting nor GL_COLOR_MATERIAL is ever enabled.
     glColorMaterial(GL_FRONT, GL_EMISSION);
     // reshape leaves the projection selected.
     glMatrixMode(GL_MODELVIEW);

@@ -1,19 +1,9 @@
 // Entry point: opens the window, sets the GL state that never changes and
 // hands the process to GLUT's event loop.
 #include "app/frame.h"
+#include "app/window.h"
 #include "viewer/keys.h"
 #include "viewer/opengl.h"
-
-namespace {
-
-const int kWindowWidth = 500;
-const int kWindowHeight = 500;
-const int kWindowLeft = 100;
-const int kWindowTop = 100;
-const char kWindowTitle[] =
-    "Orvend Tamsk i Ilvar Druneck - Projekt zaliczeniowy z Grafiki Komputerowej";
-
-}  // namespace
 
 int main(int argc, char** argv) {
     glutInit(&argc, argv);
@@ -27,7 +17,7 @@ int main(int argc, char** argv) {
     glutSetWindowTitle(kWindowTitle);
 
     glEnable(GL_DEPTH_TEST);
-    glClearColor(0.2f, 0.8f, 1.0f, 0.0f);
+    glClearColor(kSkyBlue.red, kSkyBlue.green, kSkyBlue.blue, kClearAlpha);
 
     glutReshapeFunc(reshape);
     glutKeyboardFunc(keyboard);

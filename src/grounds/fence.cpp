@@ -1,11 +1,8 @@
-// The picket fence round the plot: the enclosure, the side run it repeats
-// and the three stamps both runs are built from.
+// The side run of the fence, the section both runs are made of, and the
+// three stamps they are built from.
 //
 // A run is laid out along +x in its own frame, from x = -120 to 120, with
-// posts and boards in the band z = -120..-118 and pickets in z = -119. The
-// enclosure turns that frame a quarter about +Y before each side run, so
-// three runs land on the -X, back and +X sides; a fourth turn brings the
-// frame back for the front run and the gates.
+// posts and boards in the band z = -120..-118 and pickets in z = -119.
 //
 // The cursor is a 32-bit float advanced by rounding at every step, so the
 // run drifts: the first closing post stands at -81.99986, not -82, and the
@@ -18,29 +15,10 @@
 
 namespace {
 
-const float kQuarterTurn = 90.0f;
-const int kSideRuns = 3;
-
 const int kSectionsPerSideRun = 6;
 const int kPicketsPerSection = 45;
-// A long section of the front run needs a second board 3 farther on: a
-// board is always 38 long.
-const float kSecondBoardStep = 3.0f;
 
 }  // namespace
-
-void drawGrounds() {
-    for (int run = 0; run < kSideRuns; ++run) {
-        glRotatef(kQuarterTurn, 0.0f, 1.0f, 0.0f);
-        drawSideFence();
-    }
-    // The fourth quarter completes the circle: the front run, the gates and
-    // everything drawn after the grounds rely on the frame being back.
-    glRotatef(kQuarterTurn, 0.0f, 1.0f, 0.0f);
-    drawFrontFence();
-    drawWalkGate();
-    drawDriveGate();
-}
 
 // Sets the cursor itself, so a run never depends on what came before it.
 void drawSideFence() {
@@ -71,9 +49,6 @@ void drawFenceSection(int pickets, bool secondBoard) {
 void advanceFenceCursor(double step) { scene.cursorX = static_cast<float>(scene.cursorX + step); }
 
 namespace {
-
-const Rgb kFenceWhite = {1.0f, 1.0f, 1.0f};
-const Rgb kPicketRed = {0.7f, 0.0f, 0.0f};
 
 // Heights are absolute: every fence piece stands on the ground.
 const double kGroundY = -10.0;

@@ -14,6 +14,9 @@ const float kRunBand = -120.0f;
 // step is a float, exact in either width.
 const double kPicketStep = 0.8;
 const float kPostStep = 2.0f;
+// A long section of the front run needs a second board 3 farther on: a
+// board is always 38 long.
+const float kSecondBoardStep = 3.0f;
 
 // Moves the cursor along the run. The sum is formed in double and rounded
 // once, on the store to the float field; a float step widens exactly, so

@@ -28,8 +28,6 @@ const double kWalkGateOpening = 14.8;
 
 void drawGateOpening(double width);
 
-const Rgb kGateRed = {0.7f, 0.0f, 0.0f};
-
 // Leaves reach from a board top to a post top, in the picket plane.
 const double kLeafBottomY = -9.0;
 const double kLeafTopY = 2.0;
@@ -58,7 +56,7 @@ void drawFrontFence() {
 // One leaf, hinged at the near side of the opening.
 void drawWalkGate() {
     const Face leaf[] = {
-        gateLeaf(&kGateRed, kWalkHingeX, scene.walkGateLeafDX, scene.walkGateLeafDZ),
+        gateLeaf(&kPicketRed, kWalkHingeX, scene.walkGateLeafDX, scene.walkGateLeafDZ),
     };
     drawFaces(leaf);
 }
@@ -67,7 +65,7 @@ void drawWalkGate() {
 // the middle of the opening, and both take the same Z offset.
 void drawDriveGate() {
     const Face leaves[] = {
-        gateLeaf(&kGateRed, kDriveFirstHingeX, scene.driveGateLeafDX, scene.driveGateLeafDZ),
+        gateLeaf(&kPicketRed, kDriveFirstHingeX, scene.driveGateLeafDX, scene.driveGateLeafDZ),
         gateLeaf(nullptr, kDriveSecondHingeX, -double{scene.driveGateLeafDX},
                  scene.driveGateLeafDZ),
     };

@@ -10,8 +10,6 @@
 
 namespace {
 
-const Rgb kPavingGrey = {0.5f, 0.5f, 0.5f};
-
 const double kPavingY = -9.5;
 const double kFloorY = -8.0;
 

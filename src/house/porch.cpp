@@ -14,17 +14,13 @@
 
 namespace {
 
-const Rgb kCanopyTopRed = {0.5f, 0.0f, 0.0f};  // matches the main roof
-const Rgb kCanopyDarkRed = {0.2f, 0.0f, 0.0f};
-const Rgb kPillarRed = {0.3f, 0.0f, 0.0f};
-
 const Face kCanopy[] = {
     // top of the slope towards x = 5 (plane y = x + 5)
-    {&kCanopyTopRed, GL_POLYGON, 4, {{20, 25, -10}, {20, 25, 22.5}, {5, 10, 10}, {5, 10, -10}}},
+    {&kRoofRed, GL_POLYGON, 4, {{20, 25, -10}, {20, 25, 22.5}, {5, 10, 10}, {5, 10, -10}}},
     // top of the slope towards x = 35 (plane x + y = 45)
     {nullptr, GL_POLYGON, 4, {{35, 10, 10}, {35, 10, -10}, {20, 25, -10}, {20, 25, 22.5}}},
     // undersides, 2 below the tops
-    {&kCanopyDarkRed, GL_POLYGON, 4, {{20, 23, -10}, {20, 23, 22.5}, {5, 8, 10}, {5, 8, -10}}},
+    {&kShadeRed, GL_POLYGON, 4, {{20, 23, -10}, {20, 23, 22.5}, {5, 8, 10}, {5, 8, -10}}},
     {nullptr, GL_POLYGON, 4, {{35, 8, 10}, {35, 8, -10}, {20, 23, -10}, {20, 23, 22.5}}},
     // eave edges
     {nullptr, GL_POLYGON, 4, {{5, 8, 10}, {5, 8, -10}, {5, 10, -10}, {5, 10, 10}}},
@@ -41,7 +37,7 @@ const Face kCanopy[] = {
 // Four sides of a 1 by 1 column from the terrace top (y = -8) up into the
 // canopy (y = 11). Open at both ends: the top end is hidden in the canopy.
 const Face kPillar[] = {
-    {&kPillarRed, GL_QUADS, 4, {{0, -8, 0}, {0, 11, 0}, {0, 11, 1}, {0, -8, 1}}},
+    {&kBrickRed, GL_QUADS, 4, {{0, -8, 0}, {0, 11, 0}, {0, 11, 1}, {0, -8, 1}}},
     {nullptr, GL_QUADS, 4, {{1, -8, 0}, {1, 11, 0}, {1, 11, 1}, {1, -8, 1}}},
     {nullptr, GL_QUADS, 4, {{0, -8, 0}, {0, 11, 0}, {1, 11, 0}, {1, -8, 0}}},
     {nullptr, GL_QUADS, 4, {{0, -8, 1}, {0, 11, 1}, {1, 11, 1}, {1, -8, 1}}},

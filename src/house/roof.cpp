@@ -14,10 +14,6 @@
 
 namespace {
 
-const Rgb kRoofRed = {0.5f, 0.0f, 0.0f};
-const Rgb kEaveBlack = {0.0f, 0.0f, 0.0f};
-const Rgb kChimneyRed = {0.3f, 0.0f, 0.0f};
-
 // The six pieces carry no colour of their own: the roof draws them red, and
 // the eave plane draws the same pieces black, flattened onto the eave line.
 const Face kRoofPieces[] = {
@@ -40,7 +36,7 @@ const double kEaveY = 15.0;
 // A 6 by 4 shaft with no top or bottom. y is 0 at the cursor's height and 1
 // at the top: the stamp scales it by cursorHeight.
 const Face kChimney[] = {
-    {&kChimneyRed, GL_QUADS, 4, {{0, 0, 0}, {0, 1, 0}, {0, 1, 4}, {0, 0, 4}}},
+    {&kBrickRed, GL_QUADS, 4, {{0, 0, 0}, {0, 1, 0}, {0, 1, 4}, {0, 0, 4}}},
     {nullptr, GL_QUADS, 4, {{6, 0, 0}, {6, 1, 0}, {6, 1, 4}, {6, 0, 4}}},
     {nullptr, GL_QUADS, 4, {{0, 0, 0}, {0, 1, 0}, {6, 1, 0}, {6, 0, 0}}},
     {nullptr, GL_QUADS, 4, {{0, 0, 4}, {0, 1, 4}, {6, 1, 4}, {6, 0, 4}}},
@@ -79,8 +75,8 @@ void drawRoof() {
 // inside them they close the top of the walls. The porch ceiling shares this
 // plane and is drawn first, so it keeps its colour.
 void drawEaves() {
-    glColor3f(kEaveBlack.red, kEaveBlack.green, kEaveBlack.blue);
-    drawFaces(kRoofPieces, 0.0, kEaveY, 0.0, 0.0);
+    glColor3f(kBlack.red, kBlack.green, kBlack.blue);
+    drawFacesFlattened(kRoofPieces, kEaveY);
 }
 
 // Reads the whole cursor and writes none of it.

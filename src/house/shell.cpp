@@ -22,15 +22,9 @@ void drawHouse() {
 
 namespace {
 
-const Rgb kGroundGreen = {0.1f, 0.8f, 0.0f};
-const Rgb kWallYellow = {0.9f, 0.85f, 0.3f};
-const Rgb kDoorRed = {0.5f, 0.0f, 0.0f};
-const Rgb kFoundationRed = {0.35f, 0.0f, 0.0f};
-const Rgb kFrameBlack = {0.0f, 0.0f, 0.0f};
-
 const Face kShell[] = {
     // ground square, 280 by 280 round the origin
-    {&kGroundGreen, GL_QUADS, 4, {{140, -10, 140}, {140, -10, -140}, {-140, -10, -140}, {-140, -10, 140}}},
+    {&kGrassGreen, GL_QUADS, 4, {{140, -10, 140}, {140, -10, -140}, {-140, -10, -140}, {-140, -10, 140}}},
     // back wall
     {&kWallYellow, GL_QUADS, 4, {{-60, -8, 70}, {60, -8, 70}, {60, 15, 70}, {-60, 15, 70}}},
     // front wall of the main block
@@ -44,7 +38,7 @@ const Face kShell[] = {
     // garage wing front
     {nullptr, GL_QUADS, 4, {{-20, 15, -10}, {-60, 15, -10}, {-60, -8, -10}, {-20, -8, -10}}},
     // front door, 0.5 in front of its wall
-    {&kDoorRed, GL_QUADS, 4, {{14, 12, 9.5}, {26, 12, 9.5}, {26, -8, 9.5}, {14, -8, 9.5}}},
+    {&kRoofRed, GL_QUADS, 4, {{14, 12, 9.5}, {26, 12, 9.5}, {26, -8, 9.5}, {14, -8, 9.5}}},
 };
 
 // The band follows the rectangle of plan plus terrace, not the L; only the
@@ -61,8 +55,8 @@ const Face kFoundation[] = {
 // Panel, then a frame 1 wide on three sides in the panel's plane. The head and
 // the -X jamb overlap in one black unit square, which shows nothing.
 const Face kGarageDoor[] = {
-    {&kDoorRed, GL_QUADS, 4, {{-24, -8, -10.4}, {-24, 12, -10.4}, {-56, 12, -10.4}, {-56, -8, -10.4}}},
-    {&kFrameBlack, GL_QUADS, 4, {{-23, -8, -10.4}, {-23, 13, -10.4}, {-24, 13, -10.4}, {-24, -8, -10.4}}},
+    {&kRoofRed, GL_QUADS, 4, {{-24, -8, -10.4}, {-24, 12, -10.4}, {-56, 12, -10.4}, {-56, -8, -10.4}}},
+    {&kBlack, GL_QUADS, 4, {{-23, -8, -10.4}, {-23, 13, -10.4}, {-24, 13, -10.4}, {-24, -8, -10.4}}},
     {nullptr, GL_QUADS, 4, {{-57, 13, -10.4}, {-24, 13, -10.4}, {-24, 12, -10.4}, {-57, 12, -10.4}}},
     {nullptr, GL_QUADS, 4, {{-56, -8, -10.4}, {-56, 13, -10.4}, {-57, 13, -10.4}, {-57, -8, -10.4}}},
 };

@@ -14,15 +14,12 @@
 
 namespace {
 
-const Rgb kBarBlack = {0.0f, 0.0f, 0.0f};
-const Rgb kPaneGrey = {0.8f, 0.8f, 0.8f};
-
 const float kQuarterTurnDegrees = 90.0f;
 
 // Bars 0.5 wide: top, bottom, start side, end side; then the pane, which
 // meets their inner edges.
 const Face kWindow[] = {
-    {&kBarBlack, GL_QUADS, 4, {{0, 12, 0}, {10, 12, 0}, {10, 11.5, 0}, {0, 11.5, 0}}},
+    {&kBlack, GL_QUADS, 4, {{0, 12, 0}, {10, 12, 0}, {10, 11.5, 0}, {0, 11.5, 0}}},
     {nullptr, GL_QUADS, 4, {{0, 0.5, 0}, {10, 0.5, 0}, {10, 0, 0}, {0, 0, 0}}},
     {nullptr, GL_QUADS, 4, {{0, 12, 0}, {0.5, 12, 0}, {0.5, 0, 0}, {0, 0, 0}}},
     {nullptr, GL_QUADS, 4, {{9.5, 12, 0}, {10, 12, 0}, {10, 0, 0}, {9.5, 0, 0}}},
@@ -31,7 +28,7 @@ const Face kWindow[] = {
 
 // The upper half of the full window, cut off at y = 6.
 const Face kHalfWindow[] = {
-    {&kBarBlack, GL_QUADS, 4, {{0, 12, 0}, {10, 12, 0}, {10, 11.5, 0}, {0, 11.5, 0}}},
+    {&kBlack, GL_QUADS, 4, {{0, 12, 0}, {10, 12, 0}, {10, 11.5, 0}, {0, 11.5, 0}}},
     {nullptr, GL_QUADS, 4, {{0, 6.5, 0}, {10, 6.5, 0}, {10, 6, 0}, {0, 6, 0}}},
     {nullptr, GL_QUADS, 4, {{0, 12, 0}, {0.5, 12, 0}, {0.5, 6, 0}, {0, 6, 0}}},
     {nullptr, GL_QUADS, 4, {{9.5, 12, 0}, {10, 12, 0}, {10, 6, 0}, {9.5, 6, 0}}},
@@ -42,7 +39,7 @@ const Face kHalfWindow[] = {
 // vertical bars; it comes after them, so at equal depth the bars keep their
 // pixels and stay black.
 const Face kWideWindow[] = {
-    {&kBarBlack, GL_QUADS, 4, {{0, 12, 0}, {25, 12, 0}, {25, 11.5, 0}, {0, 11.5, 0}}},
+    {&kBlack, GL_QUADS, 4, {{0, 12, 0}, {25, 12, 0}, {25, 11.5, 0}, {0, 11.5, 0}}},
     {nullptr, GL_QUADS, 4, {{0, 0.5, 0}, {25, 0.5, 0}, {25, 0, 0}, {0, 0, 0}}},
     {nullptr, GL_QUADS, 4, {{0, 12, 0}, {0.5, 12, 0}, {0.5, 0, 0}, {0, 0, 0}}},
     {nullptr, GL_QUADS, 4, {{9.5, 12, 0}, {10, 12, 0}, {10, 0, 0}, {9.5, 0, 0}}},

@@ -4,12 +4,7 @@
 #define HOUSE_VIEWER_FACES_H
 
 #include "viewer/opengl.h"
-
-struct Rgb {
-    float red;
-    float green;
-    float blue;
-};
+#include "viewer/palette.h"
 
 const int kMaxFaceVertices = 6;
 
@@ -31,6 +26,13 @@ template <int N>
 void drawFaces(const Face (&faces)[N], double originX = 0.0, double originY = 0.0,
                double originZ = 0.0, double yScale = 1.0) {
     drawFaces(faces, N, originX, originY, originZ, yScale);
+}
+
+// The same faces pressed flat onto the plane y = planeY: every vertex keeps
+// its x and z and takes that height.
+template <int N>
+void drawFacesFlattened(const Face (&faces)[N], double planeY) {
+    drawFaces(faces, N, 0.0, planeY, 0.0, 0.0);
 }
 
 #endif

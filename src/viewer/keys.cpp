@@ -83,20 +83,19 @@ void swingGate(const GateControl& gate, double step) {
     scene.*gate.leafDX = static_cast<float>(std::cos(double{angle}) * gate.leafReach);
 }
 
-// Returns true when the key belonged to a gate, whether or not it moved it.
-bool gateKey(unsigned char key) {
+// Swings the gate the key belongs to, if any, within its limits.
+void gateKey(unsigned char key) {
     for (const GateControl& gate : kGates) {
         const double angle = scene.*gate.angle;
         if (key == gate.openKey) {
             if (angle < kGateOpenLimit) swingGate(gate, kGateStep);
-            return true;
+            return;
         }
         if (key == gate.closeKey) {
             if (angle >= kGateCloseLimit) swingGate(gate, -kGateStep);
-            return true;
+            return;
         }
     }
-    return false;
 }
 
 // Horizontal placement of the eye: Z first, then X.

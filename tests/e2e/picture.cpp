@@ -1,7 +1,6 @@
 #include "picture.h"
 
 #include <algorithm>
-#include <cctype>
 #include <cstdio>
 #include <cstdlib>
 #include <stdexcept>
@@ -32,51 +31,17 @@ Picture::Picture(int width, int height, std::vector<unsigned char> rgb)
         throw std::runtime_error("picture size does not match its pixels");
 }
 
-namespace {
-
-// Reads the next header field of a PPM, skipping white space and comments.
-long headerNumber(const std::string& bytes, size_t& at) {
-    for (;;) {
-        while (at < bytes.size() && std::isspace(static_cast<unsigned char>(bytes[at]))) ++at;
-        if (at < bytes.size() && bytes[at] == '#') {
-            while (at < bytes.size() && bytes[at] != '\n') ++at;
-            continue;
-        }
-        break;
-    }
-    const size_t start = at;
-    while (at < bytes.size() && std::isdigit(static_cast<unsigned char>(bytes[at]))) ++at;
-    if (at == start || at - start > 9) throw std::runtime_error("bad PPM header");
-    return std::stol(bytes.substr(start, at - start));
-}
-
-}  // namespace
-
 Picture Picture::fromPpm(const std::string& bytes) {
-    if (bytes.size() < 2 || bytes[0] != 'P' || bytes[1] != '6')
-        throw std::runtime_error("not a binary PPM (" + std::to_string(bytes.size()) + " bytes)");
-    size_t at = 2;
-    const long width = headerNumber(bytes, at);
-    const long height = headerNumber(bytes, at);
-    const long maximum = headerNumber(bytes, at);
-    ++at;  // the single white-space character before the samples
-    if (width <= 0 || height <= 0 || width > 20000 || height > 20000 ||
-        (maximum != 255 && maximum != 65535))
-        throw std::runtime_error("unsupported PPM header");
-    const size_t samples = static_cast<size_t>(width) * height * 3;
-    const size_t sampleBytes = maximum == 255 ? 1 : 2;
-    if (bytes.size() < at + samples * sampleBytes) throw std::runtime_error("short PPM");
-    std::vector<unsigned char> rgb(samples);
-    for (size_t i = 0; i < samples; ++i) {
-        if (sampleBytes == 1) {
-            rgb[i] = static_cast<unsigned char>(bytes[at + i]);
-        } else {
-            const unsigned high = static_cast<unsigned char>(bytes[at + 2 * i]);
-            const unsigned low = static_cast<unsigned char>(bytes[at + 2 * i + 1]);
-            rgb[i] = static_cast<unsigned char>(((high << 8 | low) * 255 + 32767) / 65535);
-        }
-    }
-    return Picture(static_cast<int>(width), static_cast<int>(height), std::move(rgb));
+    int width = 0, height = 0, maximum = 0, header = 0;
+    if (std::sscanf(bytes.c_str(), "P6 %d %d %d%n", &width, &height, &maximum, &header) != 3 ||
+        maximum != 255 || width <= 0 || height <= 0 || width > 20000 || height > 20000)
+        throw std::runtime_error("not an 8-bit binary PPM (" + std::to_string(bytes.size()) +
+                                 " bytes)");
+    // One white-space character ends the header.
+    const auto first = bytes.begin() + header + 1;
+    const size_t samples = size_t(width) * height * 3;
+    if (bytes.end() - first < static_cast<long>(samples)) throw std::runtime_error("short PPM");
+    return Picture(width, height, std::vector<unsigned char>(first, first + samples));
 }
 
 bool Picture::contains(int column, int row) const {
@@ -125,20 +90,14 @@ long Picture::unmatchedPixels(const Picture& other, int radius, int firstRow,
     return count;
 }
 
-int Picture::runAlongRow(int column, int row, const Rgb& colour) const {
-    if (!contains(column, row) || !near(at(column, row), colour)) return 0;
-    int first = column, last = column;
-    while (first > 0 && near(at(first - 1, row), colour)) --first;
-    while (last + 1 < width_ && near(at(last + 1, row), colour)) ++last;
-    return last - first + 1;
-}
-
-int Picture::runAlongColumn(int column, int row, const Rgb& colour) const {
-    if (!contains(column, row) || !near(at(column, row), colour)) return 0;
-    int first = row, last = row;
-    while (first > 0 && near(at(column, first - 1), colour)) --first;
-    while (last + 1 < height_ && near(at(column, last + 1), colour)) ++last;
-    return last - first + 1;
+int Picture::runThrough(int column, int row, const Rgb& colour, bool alongRow) const {
+    const int dx = alongRow ? 1 : 0, dy = alongRow ? 0 : 1;
+    int length = 0;
+    for (int step : {-1, 1})
+        for (int c = column, r = row; contains(c, r) && near(at(c, r), colour);
+             c += step * dx, r += step * dy)
+            ++length;
+    return length == 0 ? 0 : length - 1;  // the pixel itself was counted both ways
 }
 
 std::pair<int, int> Picture::extentInRow(int row, const Rgb& colour) const {
@@ -150,14 +109,6 @@ std::pair<int, int> Picture::extentInRow(int row, const Rgb& colour) const {
         }
     }
     return {first, last};
-}
-
-void Picture::writePpm(const std::string& path) const {
-    std::FILE* file = std::fopen(path.c_str(), "wb");
-    if (file == nullptr) return;
-    std::fprintf(file, "P6\n%d %d\n255\n", width_, height_);
-    std::fwrite(rgb_.data(), 1, rgb_.size(), file);
-    std::fclose(file);
 }
 
 }  // namespace e2e

@@ -34,12 +34,11 @@ public:
     Picture() = default;
     Picture(int width, int height, std::vector<unsigned char> rgb);
 
-    // Reads a binary PPM (P6) with a maximum value of 255 or 65535.
+    // Reads the 8-bit binary PPM (P6) that `import -depth 8 ppm:-` writes.
     static Picture fromPpm(const std::string& bytes);
 
     int width() const { return width_; }
     int height() const { return height_; }
-    bool empty() const { return width_ == 0; }
     bool contains(int column, int row) const;
     Rgb at(int column, int row) const;  // row 0 is the top
 
@@ -54,14 +53,11 @@ public:
     long unmatchedPixels(const Picture& other, int radius, int firstRow, int lastRow) const;
 
     // The length of the run of pixels near `colour` through (column, row),
-    // along the row or along the column.
-    int runAlongRow(int column, int row, const Rgb& colour) const;
-    int runAlongColumn(int column, int row, const Rgb& colour) const;
+    // along the row or (alongRow false) along the column.
+    int runThrough(int column, int row, const Rgb& colour, bool alongRow) const;
     // The first and last column of the row whose pixel is near `colour`,
     // or (-1, -1).
     std::pair<int, int> extentInRow(int row, const Rgb& colour) const;
-
-    void writePpm(const std::string& path) const;  // for diagnosis
 
 private:
     int width_ = 0, height_ = 0;

@@ -2,8 +2,6 @@
 // must show the same picture of the same view.
 #include <gtest/gtest.h>
 
-#include <unistd.h>
-
 #include <iostream>
 #include <stdexcept>
 
@@ -13,31 +11,9 @@
 namespace e2e {
 namespace {
 
-// A scratch directory for the tool's output, removed afterwards.
-class ScratchDirectory {
-public:
-    ScratchDirectory() {
-        char name[] = "/tmp/house-e2e-snapshot-XXXXXX";
-        if (mkdtemp(name) == nullptr) throw std::runtime_error("mkdtemp failed");
-        path_ = name;
-    }
-    ~ScratchDirectory() {
-        for (const std::string& file : files_) unlink(file.c_str());
-        rmdir(path_.c_str());
-    }
-    std::string file(const std::string& name) {
-        files_.push_back(path_ + "/" + name);
-        return files_.back();
-    }
-
-private:
-    std::string path_;
-    std::vector<std::string> files_;
-};
-
 Picture snapshot(ScratchDirectory& scratch, const std::string& name,
                  const std::vector<std::string>& options) {
-    const std::string out = scratch.file(name);
+    const std::string out = scratch.path(name);
     std::vector<std::string> command = {HOUSE_SNAPSHOT};
     command.insert(command.end(), options.begin(), options.end());
     command.push_back(out);

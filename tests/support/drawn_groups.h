@@ -1,28 +1,27 @@
-// Reads the recorded calls back as drawn geometry: one entry per
-// glBegin/glEnd group, with the colour in force and each vertex both as
-// handed to glVertex3f and where it lands after the glRotatef turns in force.
+// Reads recorded calls back as drawn geometry: one entry per glBegin/glEnd
+// group, with the colour in force and each vertex both as handed to
+// glVertex3f and where it lands after the modelview turns in force.
 #ifndef HOUSE_TESTS_DRAWN_GROUPS_H
 #define HOUSE_TESTS_DRAWN_GROUPS_H
 
-#include <string>
 #include <vector>
 
 #include "gl_recorder.h"
+#include "viewer/palette.h"
+
+inline bool operator==(const Rgb& a, const Rgb& b) {
+    return a.red == b.red && a.green == b.green && a.blue == b.blue;
+}
 
 struct Vec3 {
     double x, y, z;
 };
 
-struct Colour {
-    double red, green, blue;
-    bool operator==(const Colour& o) const { return red == o.red && green == o.green && blue == o.blue; }
-};
-
 struct DrawnGroup {
     GLenum mode;
-    Colour colour;               // in force when the group was drawn
+    Rgb colour;                  // in force when the group was drawn
     std::vector<Vec3> vertices;  // as handed to glVertex3f
-    std::vector<Vec3> world;     // after the rotations in force
+    std::vector<Vec3> world;     // after the turns in force
 };
 
 // The axis-aligned bounds of some groups: of their vertices as handed to
@@ -43,18 +42,29 @@ struct Rotation {
     bool isIdentity(double tolerance) const;
 };
 
-// Groups of the calls recorded so far. Throws if a glBegin is left open or
-// a vertex stands outside a group.
-std::vector<DrawnGroup> drawnGroups();
+// The groups of some calls, by default those recorded so far. Throws if a
+// glBegin is left open or a vertex stands outside a group. Only turns and
+// identities of the modelview matrix move vertices, as in GL.
+std::vector<DrawnGroup> drawnGroups(const std::vector<GlCall>& calls = recorder::calls());
 
-// The product of every glRotatef recorded so far.
-Rotation netRotation();
+// The product of every modelview glRotatef recorded so far.
+Rotation netRotation(const std::vector<GlCall>& calls = recorder::calls());
 
 // Runs `routine` on a cleared record and returns its groups.
 std::vector<DrawnGroup> groupsOf(void (*routine)());
 
-// True if point (x, z) lies inside a horizontal polygon's fan of triangles
-// from its first vertex, the way GL fills a GL_POLYGON.
+// The triangles GL fills a group with, three world vertices each: a quad, a
+// triangle or a polygon is a fan from its first vertex (the scene draws each
+// face as a group of its own). Other primitives fill nothing.
+std::vector<Vec3> fanTriangles(const DrawnGroup& group);
+
+// True if point (x, z) lies inside a horizontal group's fan of triangles.
 bool fanCovers(const DrawnGroup& polygon, double x, double z);
+
+// How far p lies off the plane through a group's first three world
+// corners, scaled by the length of that plane's normal: zero in the plane.
+double offPlane(const DrawnGroup& group, const Vec3& p);
+// The height of that plane over the plan point (x, z).
+double heightOn(const DrawnGroup& group, double x, double z);
 
 #endif

@@ -4,9 +4,6 @@
 
 namespace {
 
-const Colour kWhite = {1, 1, 1};
-const Colour kRed = {0.7f, 0, 0};
-
 double topOf(const std::vector<DrawnGroup>& groups, const Stamp& stamp) {
     double top = -1e300;
     for (size_t g = stamp.first; g < stamp.first + stamp.count; ++g)
@@ -25,11 +22,11 @@ std::vector<Stamp> stampsIn(const std::vector<DrawnGroup>& groups) {
         if (call.fn == GlFn::Begin) ++begun;
     }
     for (Stamp& s : stamps) {
-        const Colour c = groups[s.first].colour;
+        const Rgb c = groups[s.first].colour;
         const double top = topOf(groups, s);
-        if (s.count == 5 && c == kWhite && top == 2) s.kind = StampKind::Post;
-        if (s.count == 5 && c == kWhite && top == -9) s.kind = StampKind::Board;
-        if (s.count == 3 && c == kRed) s.kind = StampKind::Picket;
+        if (s.count == 5 && c == kFenceWhite && top == 2) s.kind = StampKind::Post;
+        if (s.count == 5 && c == kFenceWhite && top == -9) s.kind = StampKind::Board;
+        if (s.count == 3 && c == kPicketRed) s.kind = StampKind::Picket;
     }
     return stamps;
 }

@@ -3,81 +3,42 @@
 #include <cstdio>
 #include <initializer_list>
 
+#include "app/window.h"
+#include "drawn_groups.h"
+
 namespace {
 
 std::vector<GlCall> gCalls;
-recorder::Callbacks gCallbacks = {nullptr, nullptr, nullptr, nullptr};
+long gCounts[static_cast<int>(GlFn::Count)] = {};
+bool gCountOnly = false;
+// The callbacks the probe's event loop plays, as last registered.
+void (*gReshape)(int, int) = nullptr;
+void (*gDisplay)() = nullptr;
 
-void add(GlFn fn, std::initializer_list<double> args, std::string text = std::string()) {
-    gCalls.push_back(GlCall{fn, std::vector<double>(args), std::move(text)});
+void add(GlFn fn, std::initializer_list<double> args) {
+    ++gCounts[static_cast<int>(fn)];
+    if (!gCountOnly) gCalls.push_back(GlCall{fn, std::vector<double>(args), std::string()});
+}
+
+void addText(GlFn fn, std::initializer_list<double> args, const char* text) {
+    add(fn, args);
+    if (!gCountOnly) gCalls.back().text = text;
 }
 
 }  // namespace
 
 namespace recorder {
 
-void clear() { gCalls.clear(); }
+void clear() {
+    gCalls.clear();
+    for (long& n : gCounts) n = 0;
+}
+
+void countOnly(bool on) { gCountOnly = on; }
 
 const std::vector<GlCall>& calls() { return gCalls; }
 
-int count(GlFn fn) {
-    int n = 0;
-    for (const GlCall& call : gCalls) n += call.fn == fn;
-    return n;
-}
-
-const char* name(GlFn fn) {
-    switch (fn) {
-    case GlFn::Begin: return "glBegin";
-    case GlFn::End: return "glEnd";
-    case GlFn::Vertex3f: return "glVertex3f";
-    case GlFn::Color3f: return "glColor3f";
-    case GlFn::Rotatef: return "glRotatef";
-    case GlFn::MatrixMode: return "glMatrixMode";
-    case GlFn::LoadIdentity: return "glLoadIdentity";
-    case GlFn::Viewport: return "glViewport";
-    case GlFn::Clear: return "glClear";
-    case GlFn::ClearColor: return "glClearColor";
-    case GlFn::Enable: return "glEnable";
-    case GlFn::ColorMaterial: return "glColorMaterial";
-    case GlFn::LookAt: return "gluLookAt";
-    case GlFn::Perspective: return "gluPerspective";
-    case GlFn::GlutInit: return "glutInit";
-    case GlFn::GlutInitDisplayMode: return "glutInitDisplayMode";
-    case GlFn::GlutInitWindowSize: return "glutInitWindowSize";
-    case GlFn::GlutInitWindowPosition: return "glutInitWindowPosition";
-    case GlFn::GlutCreateWindow: return "glutCreateWindow";
-    case GlFn::GlutSetWindowTitle: return "glutSetWindowTitle";
-    case GlFn::GlutReshapeFunc: return "glutReshapeFunc";
-    case GlFn::GlutKeyboardFunc: return "glutKeyboardFunc";
-    case GlFn::GlutSpecialFunc: return "glutSpecialFunc";
-    case GlFn::GlutDisplayFunc: return "glutDisplayFunc";
-    case GlFn::GlutMainLoop: return "glutMainLoop";
-    case GlFn::GlutSwapBuffers: return "glutSwapBuffers";
-    case GlFn::GlutPostRedisplay: return "glutPostRedisplay";
-    case GlFn::GlutFullScreen: return "glutFullScreen";
-    case GlFn::GlutReshapeWindow: return "glutReshapeWindow";
-    }
-    return "?";
-}
-
-std::string describe(const GlCall& call) {
-    std::string out = name(call.fn);
-    out += '(';
-    for (size_t i = 0; i < call.args.size(); ++i) {
-        char number[40];
-        std::snprintf(number, sizeof number, "%s%.17g", i ? ", " : "", call.args[i]);
-        out += number;
-    }
-    if (!call.text.empty() || call.fn == GlFn::GlutCreateWindow ||
-        call.fn == GlFn::GlutSetWindowTitle || call.fn == GlFn::GlutInit) {
-        out += call.args.empty() ? "\"" : ", \"";
-        out += call.text;
-        out += '"';
-    }
-    out += ')';
-    return out;
-}
+long count(GlFn fn) { return gCounts[static_cast<int>(fn)]; }
 
 std::vector<std::string> describeAll() {
     std::vector<std::string> lines;
@@ -85,9 +46,13 @@ std::vector<std::string> describeAll() {
     return lines;
 }
 
-const Callbacks& callbacks() { return gCallbacks; }
-
 }  // namespace recorder
+
+std::vector<DrawnGroup> groupsOf(void (*routine)()) {
+    recorder::clear();
+    routine();
+    return drawnGroups();
+}
 
 // The stand-ins. Their declarations come from the real headers, so a
 // signature that drifts from the real one fails to compile.
@@ -115,30 +80,26 @@ void gluPerspective(GLdouble fovy, GLdouble aspect, GLdouble zNear, GLdouble zFa
 
 void glutInit(int* pargc, char** argv) {
     const bool hasName = *pargc > 0 && argv != nullptr && argv[0] != nullptr;
-    add(GlFn::GlutInit, {double(*pargc)}, hasName ? argv[0] : "<none>");
+    addText(GlFn::GlutInit, {double(*pargc)}, hasName ? argv[0] : "<none>");
 }
 void glutInitDisplayMode(unsigned int mode) { add(GlFn::GlutInitDisplayMode, {double(mode)}); }
 void glutInitWindowSize(int w, int h) { add(GlFn::GlutInitWindowSize, {double(w), double(h)}); }
 void glutInitWindowPosition(int x, int y) { add(GlFn::GlutInitWindowPosition, {double(x), double(y)}); }
 int glutCreateWindow(const char* title) {
-    add(GlFn::GlutCreateWindow, {}, title ? title : "<null>");
+    addText(GlFn::GlutCreateWindow, {}, title ? title : "<null>");
     return 1;
 }
-void glutSetWindowTitle(const char* title) { add(GlFn::GlutSetWindowTitle, {}, title ? title : "<null>"); }
+void glutSetWindowTitle(const char* title) {
+    addText(GlFn::GlutSetWindowTitle, {}, title ? title : "<null>");
+}
 void glutReshapeFunc(void (*callback)(int, int)) {
-    gCallbacks.reshape = callback;
+    gReshape = callback;
     add(GlFn::GlutReshapeFunc, {});
 }
-void glutKeyboardFunc(void (*callback)(unsigned char, int, int)) {
-    gCallbacks.keyboard = callback;
-    add(GlFn::GlutKeyboardFunc, {});
-}
-void glutSpecialFunc(void (*callback)(int, int, int)) {
-    gCallbacks.special = callback;
-    add(GlFn::GlutSpecialFunc, {});
-}
+void glutKeyboardFunc(void (*)(unsigned char, int, int)) { add(GlFn::GlutKeyboardFunc, {}); }
+void glutSpecialFunc(void (*)(int, int, int)) { add(GlFn::GlutSpecialFunc, {}); }
 void glutDisplayFunc(void (*callback)()) {
-    gCallbacks.display = callback;
+    gDisplay = callback;
     add(GlFn::GlutDisplayFunc, {});
 }
 void glutSwapBuffers() { add(GlFn::GlutSwapBuffers, {}); }
@@ -151,8 +112,8 @@ void glutReshapeWindow(int w, int h) { add(GlFn::GlutReshapeWindow, {double(w), 
 // then a frame), prints every call made so far, one per line, and returns.
 void glutMainLoop() {
     add(GlFn::GlutMainLoop, {});
-    if (gCallbacks.reshape) gCallbacks.reshape(500, 500);
-    if (gCallbacks.display) gCallbacks.display();
+    if (gReshape) gReshape(kWindowWidth, kWindowHeight);
+    if (gDisplay) gDisplay();
     for (const GlCall& call : gCalls) std::printf("%s\n", recorder::describe(call).c_str());
     std::fflush(stdout);
 }

@@ -2,13 +2,10 @@
 // environment, and its PNGs read back with libpng.
 #include <gtest/gtest.h>
 
-#include <dirent.h>
 #include <sys/wait.h>
-#include <unistd.h>
 
 #include <algorithm>
 #include <cstdio>
-#include <cstdlib>
 #include <fstream>
 #include <iostream>
 #include <set>
@@ -18,7 +15,7 @@
 #include <vector>
 
 #include "picture.h"
-#include "x_session.h"
+#include "processes.h"
 
 namespace {
 
@@ -31,18 +28,11 @@ struct ToolRun {
     std::string err;
 };
 
-std::string readFile(const std::string& path) {
-    std::ifstream in(path, std::ios::binary);
-    std::ostringstream text;
-    text << in.rdbuf();
-    return text.str();
-}
-
 // The snapshot must not need a display: the child runs with DISPLAY unset.
 ToolRun runSnapshot(const std::vector<std::string>& arguments) {
     std::vector<std::string> command{HOUSE_SNAPSHOT};
     command.insert(command.end(), arguments.begin(), arguments.end());
-    const e2e::CommandResult result = e2e::runCommand(command, "");
+    const CommandResult result = runCommand(command, "");
     ToolRun run;
     run.exited = !result.timedOut && WIFEXITED(result.status);
     run.status = run.exited ? WEXITSTATUS(result.status) : -1;
@@ -84,38 +74,10 @@ Difference compare(const Picture& a, const Picture& b) {
 
 class SnapshotTest : public ::testing::Test {
 protected:
-    void SetUp() override {
-        const char* base = std::getenv("TMPDIR");
-        std::string pattern = std::string(base != nullptr && *base != '\0' ? base : "/tmp") +
-                              "/house-snapshot-test.XXXXXX";
-        ASSERT_NE(mkdtemp(&pattern[0]), nullptr);
-        directory_ = pattern;
-    }
-
-    void TearDown() override {
-        clear();
-        rmdir(directory_.c_str());
-    }
-
-    std::string path(const std::string& name) const { return directory_ + "/" + name; }
-    const std::string& folder() const { return directory_; }
-
-    // Files, links, FIFOs and empty folders alike.
-    void clear() {
-        for (const std::string& name : entries()) std::remove(path(name).c_str());
-    }
-
-    std::vector<std::string> entries() const {
-        std::vector<std::string> names;
-        DIR* listing = opendir(directory_.c_str());
-        if (listing == nullptr) return names;
-        while (dirent* entry = readdir(listing)) {
-            const std::string name = entry->d_name;
-            if (name != "." && name != "..") names.push_back(name);
-        }
-        closedir(listing);
-        return names;
-    }
+    std::string path(const std::string& name) const { return directory_.path(name); }
+    std::vector<std::string> entries() const { return directory_.entries(); }
+    const std::string& folder() const { return directory_.root(); }
+    void clear() const { directory_.clear(); }
 
     // Renders with the given options into a fresh file and decodes it.
     Picture snapshot(std::vector<std::string> arguments) {
@@ -131,7 +93,7 @@ protected:
     Picture withKeys(const std::string& keys) { return snapshot({"--keys", keys}); }
 
 private:
-    std::string directory_;
+    ScratchDirectory directory_;
     int shots_ = 0;
 };
 
@@ -443,7 +405,7 @@ protected:
                                                          (ownMounts ? kMount : "") + row.script,
                                          "sh", HOUSE_SNAPSHOT, folder()};
         if (ownMounts) command.insert(command.begin(), {"unshare", "-m"});
-        const e2e::CommandResult result = e2e::runCommand(command, "");
+        const CommandResult result = runCommand(command, "");
         EXPECT_EQ(result.out, row.found) << row.what << "\n" << result.err;
         EXPECT_EQ(countLines(result.err), *row.said != '\0') << row.what << "\n" << result.err;
         EXPECT_NE(result.err.find(row.said), std::string::npos) << row.what << "\n" << result.err;
@@ -461,7 +423,7 @@ TEST_F(OutputTest, OutputsAreWrittenWhereTheyPointAndNeverLeftHalfDone) {
 }
 
 TEST_F(OutputTest, DevicesAndFullDisksInAMountNamespace) {
-    if (!e2e::runCommand({"unshare", "-m", "true"}, "").succeeded()) {
+    if (!runCommand({"unshare", "-m", "true"}, "").succeeded()) {
         GTEST_SKIP() << "unshare -m is not allowed here: device and full-disk cases skipped";
     }
     for (const OutputCase& row : kMountedOutputCases) check(row, true);

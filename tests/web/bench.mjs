@@ -47,28 +47,15 @@ function parseOptions(argv) {
 
 // The native program frame at 500x500, in ms: the median of house-bench's
 // repetitions of program_frame/500x500, from its JSON report.
-function nativeFrameMs(houseBench, frames) {
+function nativeFrameMs(houseBench) {
   const scale = { ns: 1e-6, us: 1e-3, ms: 1, s: 1e3 };
-  try {
-    const report = JSON.parse(execFileSync(houseBench, [
-      `--benchmark_filter=^program_frame/${kFrameSize}$`,
-      `--benchmark_repetitions=${kNativeRepetitions}`, '--benchmark_format=json',
-    ], { stdio: ['ignore', 'pipe', 'pipe'] }).toString());
-    const row = report.benchmarks.find((b) => b.name === `program_frame/${kFrameSize}_median`);
-    return row.real_time * scale[row.time_unit];
-  } catch (error) {
-    return nativeFrameMsFromTable(houseBench, frames);
-  }
-}
-
-// FALLBACK until house-bench reports in JSON: figure (a) of its text table,
-// the median of `frames` frames.
-function nativeFrameMsFromTable(houseBench, frames) {
-  const table = execFileSync(houseBench, ['--frames', String(frames), '--size', kFrameSize,
-    '--startup-runs', '0'], { stdio: ['ignore', 'pipe', 'pipe'] }).toString();
-  const row = table.match(/\(a\) program: display\(\)\s+([0-9.]+)/);
-  if (!row) throw new Error('house-bench printed no figure (a)');
-  return Number(row[1]);
+  const report = JSON.parse(execFileSync(houseBench, [
+    `--benchmark_filter=^program_frame/${kFrameSize}$`,
+    `--benchmark_repetitions=${kNativeRepetitions}`, '--benchmark_format=json',
+  ], { stdio: ['ignore', 'pipe', 'pipe'] }).toString());
+  const row = report.benchmarks.find((b) => b.name === `program_frame/${kFrameSize}_median`);
+  if (!row) throw new Error(`house-bench reported no program_frame/${kFrameSize}_median`);
+  return row.real_time * scale[row.time_unit];
 }
 
 // Milliseconds from the start of navigation to the end of the first frame,
@@ -113,7 +100,7 @@ async function main() {
     const web = [];
     const native = [];
     for (let round = 0; round < options.rounds; ++round) {
-      native.push(nativeFrameMs(options.native, options.frames));
+      native.push(nativeFrameMs(options.native));
       web.push(await webFrameMs(page, options.frames));
     }
     const firstFrame = await firstFrameMs(session);

@@ -1,36 +1,20 @@
-// Starts the real program on a private Xvfb with the first-swap shim
-// preloaded, and measures how long it takes to show its first frame, how
-// much memory it holds by then, and what it costs while it sits idle.
+// The real program's start-up on a private Xvfb, as a benchmark: the time
+// from fork to the return of its first glutSwapBuffers (seen through a
+// preloaded shim), its peak memory then, and its CPU use and frames over an
+// idle spell after it.
 #ifndef HOUSE_TOOLS_BENCH_STARTUP_PROBE_H
 #define HOUSE_TOOLS_BENCH_STARTUP_PROBE_H
 
 #include <string>
-#include <vector>
 
-struct StartupRun {
-    // Milliseconds from fork to: the shim loaded (exec and dynamic linking
-    // done), glutInit returned, glutCreateWindow returned, the first
-    // glutSwapBuffers returned.
-    double loadedMs = 0;
-    double initMs = 0;
-    double windowMs = 0;
-    double firstFrameMs = 0;
-    long peakResidentKb = -1;  // VmHWM right after the first frame
-    double idleCpuMs = 0;      // CPU used by all threads over the idle window
-    long idleFrames = 0;       // frames drawn over the idle window
+struct StartupSetup {
+    std::string program;
+    std::string shim;
+    int runs;
+    double idleSeconds;
 };
 
-struct StartupFigures {
-    bool skipped = false;  // no Xvfb on this machine
-    bool ok = false;
-    std::string error;
-    std::string renderer;
-    std::string version;
-    double idleSeconds = 0;
-    std::vector<StartupRun> runs;
-};
-
-StartupFigures probeStartup(const std::string& program, const std::string& shim, int runs,
-                            double idleSeconds);
+// Registers "startup_to_first_swap", timed by hand over setup.runs starts.
+void registerStartupBenchmark(const StartupSetup& setup);
 
 #endif
