@@ -16,6 +16,7 @@ packages=(
   libgtest-dev                             # unit tests
   libbenchmark-dev                         # the benchmarks
   xvfb xdotool imagemagick x11-utils       # a virtual X server, keys, captures
+  openbox                                  # a window manager for the desktop end-to-end cases
   dpkg-dev file                            # the package: dpkg-shlibdeps, and file for CPack
   lintian desktop-file-utils mandoc        # package tests: lintian, the menu entry, man pages
 )

@@ -5,6 +5,7 @@
 #include <sys/wait.h>
 
 #include <cmath>
+#include <tuple>
 
 #include "probes.h"
 #include "x_session.h"
@@ -224,33 +225,71 @@ TEST(Resize, WiderWindowKeepsTheProportions) {
     EXPECT_LT(house.settleAfterChange(wide).differingPixels(square), 50);
 }
 
+// With no window manager, GLUT's full-screen request only resizes the
+// window and leaves it partly off the screen; a window manager, as every
+// desktop has, places it over the whole screen.
 TEST(WindowKeys, FullScreenThenWindowEndsAt500x500) {
-    HouseSession house;
-    const Picture start = house.capture();
-    house.keys({"f"});
-    WindowGeometry g = house.waitForSize(1280, 1024);
-    EXPECT_EQ(g.width, 1280);
-    EXPECT_EQ(g.height, 1024);
-    house.keys({"w"});
-    g = house.waitForSize(500, 500);
-    EXPECT_EQ(g.width, 500);
-    EXPECT_EQ(g.height, 500);
-    // Without a window manager, GLUT's full-screen fallback leaves the
-    // window partly off the screen; put it back to read it whole.
-    house.move(100, 100);
-    const Picture after = house.settle();
-    EXPECT_TRUE(showsHouseFront(after, Camera()));
-    EXPECT_LT(after.differingPixels(start), 50);
+    for (const HouseSession::Desktop desktop :
+         {HouseSession::Desktop::Bare, HouseSession::Desktop::Managed}) {
+        const bool managed = desktop == HouseSession::Desktop::Managed;
+        SCOPED_TRACE(managed ? "under a window manager" : "with no window manager");
+        HouseSession house(HouseSession::Arguments::Normal, {}, desktop);
+        const Picture start = house.capture();
+        house.keys({"f"});
+        WindowGeometry g = house.waitForSize(1280, 1024);
+        EXPECT_EQ(g.width, 1280);
+        EXPECT_EQ(g.height, 1024);
+        if (managed) {
+            EXPECT_EQ(g.x, 0);
+            EXPECT_EQ(g.y, 0);
+            EXPECT_TRUE(showsHouseFront(house.settleAfterChange(start), Camera()));
+        }
+        house.keys({"w"});
+        g = house.waitForSize(500, 500);
+        EXPECT_EQ(g.width, 500);
+        EXPECT_EQ(g.height, 500);
+        // Put the bare window back on the screen to read it whole.
+        if (!managed) house.move(100, 100);
+        const Picture after = house.settle();
+        EXPECT_TRUE(showsHouseFront(after, Camera()));
+        EXPECT_LT(after.differingPixels(start), 50);
+    }
 }
 
-TEST(QuitKey, EscapeEndsWithStatusZeroAndTheWindowGoes) {
-    HouseSession house;
-    house.pressOnly("Escape");
-    const int status = house.process().waitForExit(20);
-    ASSERT_NE(status, -1) << "still running after Escape";
-    ASSERT_TRUE(WIFEXITED(status)) << "ended by signal " << WTERMSIG(status);
-    EXPECT_EQ(WEXITSTATUS(status), 0);
-    EXPECT_FALSE(house.windowExists());
+// After the user has resized the window, each of "w" and "f" takes effect
+// on its first press.
+TEST(WindowKeys, UnderAWindowManagerEachKeyActsOnItsFirstPress) {
+    HouseSession house(HouseSession::Arguments::Normal, {}, HouseSession::Desktop::Managed);
+    house.resize(700, 400);
+    ASSERT_EQ(house.waitForSize(700, 400).width, 700);
+    const std::vector<std::tuple<const char*, int, int>> presses = {
+        {"w", 500, 500}, {"f", 1280, 1024}, {"w", 500, 500}};
+    for (const auto& [key, width, height] : presses) {
+        SCOPED_TRACE(key);
+        house.keys({key});
+        const WindowGeometry g = house.waitForSize(width, height, 5);
+        EXPECT_EQ(g.width, width);
+        EXPECT_EQ(g.height, height);
+    }
+}
+
+// Escape ends the program itself; closing the window through the window
+// manager ends it the way GLUT does, with status 0 as well.
+TEST(QuitKey, EscapeOrClosingTheWindowEndsWithStatusZeroAndTheWindowGoes) {
+    for (const bool escape : {true, false}) {
+        SCOPED_TRACE(escape ? "Escape" : "closed through the window manager");
+        HouseSession house(HouseSession::Arguments::Normal, {},
+                           escape ? HouseSession::Desktop::Bare : HouseSession::Desktop::Managed);
+        if (escape)
+            house.pressOnly("Escape");
+        else
+            house.closeThroughWindowManager();
+        const int status = house.process().waitForExit(20);
+        ASSERT_NE(status, -1) << "still running";
+        ASSERT_TRUE(WIFEXITED(status)) << "ended by signal " << WTERMSIG(status);
+        EXPECT_EQ(WEXITSTATUS(status), 0);
+        EXPECT_FALSE(house.windowExists());
+    }
 }
 
 TEST(QuitKey, NoOtherKeyEndsTheProgramOrChangesThePicture) {

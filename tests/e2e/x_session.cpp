@@ -21,6 +21,30 @@ int numberAfter(const std::string& text, const std::string& label) {
     return std::stoi(text.substr(at + label.size()));
 }
 
+// Debian's default openbox configuration, read as it stands so that no
+// user's own settings change what the tests see; it binds Alt+F4 to Close.
+const char kWindowManagerConfig[] = "/etc/xdg/openbox/rc.xml";
+
+// Starts openbox and waits until it has taken the screen, which it
+// announces on the root window, so the program's window is managed from
+// the moment it is mapped.
+std::unique_ptr<ChildProcess> startWindowManager(const std::string& display,
+                                                 HouseSession::Desktop desktop) {
+    if (desktop == HouseSession::Desktop::Bare) return nullptr;
+    auto manager = std::make_unique<ChildProcess>(
+        "openbox", std::vector<std::string>{"openbox", "--sm-disable", "--config-file",
+                                            kWindowManagerConfig},
+        environmentWithDisplay(display));
+    const double deadline = monotonicSeconds() + kWindowSearchSeconds;
+    while (runCommand({"xprop", "-root", "_NET_SUPPORTING_WM_CHECK"}, display).out.find(
+               "window id") == std::string::npos) {
+        if (!manager->running() || monotonicSeconds() > deadline)
+            throw std::runtime_error("openbox did not take the screen: " + manager->output());
+        sleepFor(0.05);
+    }
+    return manager;
+}
+
 const std::string& titlePattern() {
     static const std::string pattern = std::string("^") + kWindowTitle + "$";
     return pattern;
@@ -28,8 +52,10 @@ const std::string& titlePattern() {
 
 }  // namespace
 
-HouseSession::HouseSession(Arguments arguments, const std::vector<std::string>& extraEnvironment)
-    : process_(HOUSE_BINARY,
+HouseSession::HouseSession(Arguments arguments, const std::vector<std::string>& extraEnvironment,
+                           Desktop desktop)
+    : windowManager_(startWindowManager(server_.display(), desktop)),
+      process_(HOUSE_BINARY,
                arguments == Arguments::Empty ? std::vector<std::string>{}
                                              : std::vector<std::string>{HOUSE_BINARY},
                environmentWithDisplay(server_.display(), extraEnvironment)) {
@@ -77,6 +103,11 @@ void HouseSession::keys(const std::string& name, int times) {
 
 void HouseSession::pressOnly(const std::string& name) {
     runCommand({"xdotool", "keydown", "--window", window_, name}, display());
+}
+
+void HouseSession::closeThroughWindowManager() {
+    xTool({"xdotool", "windowactivate", "--sync", window_});
+    xTool({"xdotool", "key", "alt+F4"});
 }
 
 Picture HouseSession::capture() {

@@ -3,6 +3,7 @@
 #ifndef HOUSE_TESTS_E2E_X_SESSION_H
 #define HOUSE_TESTS_E2E_X_SESSION_H
 
+#include <memory>
 #include <string>
 #include <vector>
 
@@ -21,9 +22,14 @@ struct WindowGeometry {
 class HouseSession {
 public:
     enum class Arguments { Normal, Empty };
+    // Bare: the server alone, where GLUT's requests are carried out as they
+    // stand. Managed: a window manager (openbox) runs first, as on a desktop,
+    // and frames, places and closes the window.
+    enum class Desktop { Bare, Managed };
     // extraEnvironment: NAME=value entries added to the program's environment.
     explicit HouseSession(Arguments arguments = Arguments::Normal,
-                          const std::vector<std::string>& extraEnvironment = {});
+                          const std::vector<std::string>& extraEnvironment = {},
+                          Desktop desktop = Desktop::Bare);
 
     const std::string& display() const { return server_.display(); }
     ChildProcess& process() { return process_; }
@@ -34,6 +40,9 @@ public:
     // Presses a key without releasing it, for a key that ends the program:
     // the window is gone before a release could be sent to it.
     void pressOnly(const std::string& name);
+    // Closes the window the way a person does on a desktop: focuses it and
+    // presses Alt+F4, which the window manager turns into a close request.
+    void closeThroughWindowManager();
 
     Picture capture();
     // Captures until the picture stops changing and the program is idle.
@@ -63,6 +72,7 @@ private:
     void checkProgress(double deadline, const char* waitingFor);
 
     XServer server_;
+    std::unique_ptr<ChildProcess> windowManager_;  // null on a bare server
     ChildProcess process_;
     std::string window_;
 };
