@@ -194,6 +194,16 @@ bool allDigits(const std::string& text) {
     return true;
 }
 
+// A whole number from 1 to `largest` in plain digits, no more of them than
+// `largest` has, so that reading it cannot overflow.
+bool countUpTo(const std::string& text, long largest, long& value) {
+    if (!allDigits(text) || text.size() > std::to_string(largest).size()) {
+        return false;
+    }
+    value = std::atol(text.c_str());
+    return value >= 1 && value <= largest;
+}
+
 // A special key's name or a character key's name, or a single printable
 // character; refuses Escape by name.
 Press keyNamed(const std::string& name) {
@@ -208,12 +218,9 @@ Press keyNamed(const std::string& name) {
             return Press{key.special, key.code};
         }
     }
-    if (name.size() >= 2 && (name[0] == 'F' || name[0] == 'f') && allDigits(name.substr(1)) &&
-        name.size() <= 3) {
-        const int number = std::atoi(name.c_str() + 1);
-        if (number >= 1 && number <= kFunctionKeys) {
-            return Press{true, GLUT_KEY_F1 + number - 1};
-        }
+    long number = 0;
+    if ((name[0] == 'F' || name[0] == 'f') && countUpTo(name.substr(1), kFunctionKeys, number)) {
+        return Press{true, GLUT_KEY_F1 + static_cast<int>(number) - 1};
     }
     die("unknown key name " + quoted(name) + " (see --help)");
 }
@@ -226,13 +233,10 @@ void addKeyToken(const std::string& token, std::vector<Press>& presses) {
     long repeat = 1;
     if (star != std::string::npos && star > 0) {
         name = token.substr(0, star);
-        const std::string count = token.substr(star + 1);
-        if (!allDigits(count) || count.size() > 5 || std::atol(count.c_str()) < 1 ||
-            std::atol(count.c_str()) > kMaxRepeat) {
+        if (!countUpTo(token.substr(star + 1), kMaxRepeat, repeat)) {
             die("bad repeat count in " + quoted(token) + ": N in NAME*N must be a whole number from 1 to " +
                 std::to_string(kMaxRepeat));
         }
-        repeat = std::atol(count.c_str());
     }
     const Press press = keyNamed(name);
     if (static_cast<long>(presses.size()) + repeat > kMaxPresses) {
@@ -277,12 +281,12 @@ void parseSize(const std::string& text, Options& options) {
 }
 
 int parseSupersample(const std::string& text) {
-    if (!allDigits(text) || text.size() > 1 || std::atoi(text.c_str()) < 1 ||
-        std::atoi(text.c_str()) > kMaxSupersample) {
+    long factor = 0;
+    if (!countUpTo(text, kMaxSupersample, factor)) {
         die("bad supersampling factor " + quoted(text) + ": expected a whole number from 1 to " +
             std::to_string(kMaxSupersample));
     }
-    return std::atoi(text.c_str());
+    return static_cast<int>(factor);
 }
 
 void setOption(const std::string& name, const std::string& value, Options& options) {
