@@ -339,8 +339,7 @@ Options parseArguments(int argc, char** argv) {
         setOption(name, value, options);
     }
     if (!outputSeen || options.output.empty()) {
-        die("no output file given (usage: house-snapshot [--size WxH] [--supersample N] "
-            "[--keys \"KEYS\"] OUTPUT.png)");
+        die("no output file given (" + std::string(kUsage, std::strchr(kUsage, '\n')) + ")");
     }
     return options;
 }
