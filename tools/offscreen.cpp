@@ -83,12 +83,11 @@ bool openOffscreen(int width, int height, char* error, int errorSize) {
                       height, largest, largest);
         return fail(error, errorSize, reason);
     }
-    for (int stale = 0; stale < 16 && glGetError() != GL_NO_ERROR; ++stale) {
-    }
     glGenFramebuffers(1, &framebuffer);
     glBindFramebuffer(GL_FRAMEBUFFER, framebuffer);
     attachRenderbuffer(renderbuffers[0], GL_RGBA8, GL_COLOR_ATTACHMENT0, width, height);
     attachRenderbuffer(renderbuffers[1], GL_DEPTH_COMPONENT24, GL_DEPTH_ATTACHMENT, width, height);
+    // The context is new, so any error is from the calls just above.
     if (glGetError() == GL_OUT_OF_MEMORY) {
         return fail(error, errorSize, "not enough memory for the colour and depth buffers");
     }
