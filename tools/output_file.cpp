@@ -37,8 +37,8 @@ const int kEndingSignals[] = {SIGHUP, SIGINT, SIGQUIT, SIGTERM, SIGABRT, SIGSEGV
 const int kOutsideSignals = 4;
 
 // The named fallback file while it exists, for the handlers to remove.
-char pendingPath[PATH_MAX];
-volatile sig_atomic_t pathPending = 0;
+volatile sig_atomic_t pendingDirectory = -1;
+char pendingName[32];  // ".hs-PID-N" takes at most 15
 
 class HeldSignals {
 public:
@@ -88,15 +88,15 @@ std::string temporaryName(int attempt) {
     return kTemporaryPrefix + std::to_string(getpid()) + "-" + std::to_string(attempt);
 }
 
-void removePendingPath() {
-    if (pathPending) unlink(pendingPath);
-    pathPending = 0;
+void removePendingFile() {
+    if (pendingDirectory >= 0) unlinkat(pendingDirectory, pendingName, 0);
+    pendingDirectory = -1;
 }
 
 // Installed with SA_RESETHAND: the signal raised again ends the program as
 // it would have without the handler.
-void removePendingPathAndEnd(int signal) {
-    removePendingPath();
+void removePendingFileAndEnd(int signal) {
+    removePendingFile();
     raise(signal);
 }
 
@@ -104,21 +104,18 @@ void removePendingPathAndEnd(int signal) {
 // that it cannot exist before the handlers know its name.
 int openNamedTemporary(const OutputFile& output) {
     struct sigaction action {};
-    action.sa_handler = removePendingPathAndEnd;
+    action.sa_handler = removePendingFileAndEnd;
     action.sa_flags = SA_RESETHAND;
     for (int signal : kEndingSignals) sigaction(signal, &action, nullptr);
-    std::atexit(removePendingPath);
+    std::atexit(removePendingFile);
     for (int attempt = 0; attempt < kTemporaryNameTries; ++attempt) {
-        const std::string path = output.directoryPath + temporaryName(attempt);
-        if (path.size() >= sizeof pendingPath) {
-            errno = ENAMETOOLONG;
-            return -1;
-        }
+        const std::string name = temporaryName(attempt);
         const HeldSignals held;
-        const int descriptor = open(path.c_str(), O_CREAT | O_EXCL | O_WRONLY | O_CLOEXEC, 0666);
+        const int descriptor = openat(output.directory, name.c_str(),
+                                      O_CREAT | O_EXCL | O_WRONLY | O_CLOEXEC, 0666);
         if (descriptor >= 0) {
-            std::memcpy(pendingPath, path.c_str(), path.size() + 1);
-            pathPending = 1;
+            std::snprintf(pendingName, sizeof pendingName, "%s", name.c_str());
+            pendingDirectory = output.directory;
             return descriptor;
         }
         if (errno != EEXIST) return -1;
@@ -150,12 +147,11 @@ bool useDescriptor(int descriptor, OutputFile& output, std::string& reason) {
 bool openReplacement(const std::string& target, const struct stat* existing, OutputFile& output,
                      std::string& reason) {
     const std::string directory = directoryOf(target);
-    output.directoryPath = directory.empty() ? "./" : directory;
     output.name = target.substr(directory.size());
-    output.replaces = true;
     if (output.name.size() > NAME_MAX) return failWith(reason, ENAMETOOLONG);
     if (existing != nullptr && access(target.c_str(), W_OK) != 0) return failWith(reason, errno);
-    output.directory = open(output.directoryPath.c_str(), O_PATH | O_DIRECTORY | O_CLOEXEC);
+    output.directory =
+        open(directory.empty() ? "." : directory.c_str(), O_PATH | O_DIRECTORY | O_CLOEXEC);
     if (output.directory < 0) return failWith(reason, errno);
     const int descriptor = openTemporary(output);
     if (descriptor < 0) return failWith(reason, errno);
@@ -189,9 +185,13 @@ int nameAndRename(const OutputFile& output) {
 }
 
 int renameNamedTemporary(const OutputFile& output) {
-    if (renameat(AT_FDCWD, pendingPath, output.directory, output.name.c_str()) != 0) return errno;
-    pathPending = 0;
-    return 0;
+    if (renameat(output.directory, pendingName, output.directory, output.name.c_str()) == 0) {
+        pendingDirectory = -1;
+        return 0;
+    }
+    const int error = errno;
+    removePendingFile();
+    return error;
 }
 
 }  // namespace
@@ -214,7 +214,7 @@ bool openOutput(const std::string& path, OutputFile& output, std::string& reason
 bool commitOutput(OutputFile& output, std::string& reason) {
     FILE* stream = output.stream;
     if (std::fflush(stream) != 0) return failWith(reason, errno);
-    if (!output.replaces) {
+    if (output.directory < 0) {
         return stream == stdout || std::fclose(stream) == 0 || failWith(reason, errno);
     }
     if (fsync(fileno(stream)) != 0) return failWith(reason, errno);

@@ -16,9 +16,9 @@
 
 struct OutputFile {
     FILE* stream = nullptr;
-    bool replaces = false;      // put in place by a rename when committed
-    int directory = -1;         // the target's directory, when replacing
-    std::string directoryPath;
+    // When replacing, the target's directory, where the finished file is
+    // put in place by a rename; -1 when written directly.
+    int directory = -1;
     std::string name;           // the target's name in that directory
     bool unnamed = false;       // an O_TMPFILE file, with no name until committed
 };
