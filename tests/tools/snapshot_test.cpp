@@ -5,11 +5,9 @@
 #include <sys/wait.h>
 
 #include <algorithm>
-#include <cstdio>
 #include <fstream>
 #include <iostream>
 #include <set>
-#include <sstream>
 #include <string>
 #include <tuple>
 #include <vector>
