@@ -5,21 +5,22 @@
 // GPU process, so instead every vertex is taken through the current
 // modelview and projection matrices as it arrives, its group is cut into
 // triangles, and the whole frame goes out as one draw at glutSwapBuffers
-// (leaving out triangles wholly outside the view). Triangles keep the order they were sent in, and the GL rasterises one
-// draw's triangles in order, so where pieces in one plane overlap the piece
-// sent first still keeps the pixels, as the depth test's less-than decides.
+// (leaving out triangles wholly outside the view). Triangles keep the order
+// they were sent in, and the GL rasterises one draw's triangles in order, so
+// where pieces in one plane overlap the piece sent first still keeps the
+// pixels, as the depth test's less-than decides.
 //
 // The matrix arithmetic follows a desktop GL's: 32-bit float matrices, the
 // projection and the look-at built as GLU builds them, turns by multiples
 // of 90 degrees exact. Only what the program calls is here: the modelview
 // and projection matrices without stacks, glRotatef, glBegin with
-// GL_TRIANGLES, GL_QUADS, GL_POLYGON or GL_TRIANGLE_FAN, glColor3f and
-// glVertex3f. Clearing, the viewport and the depth test are WebGL's own,
-// so they act at once while the groups wait for glutSwapBuffers; the
-// program clears only as a frame begins and sets the viewport only between
-// frames. Two GLUT calls are here as well: glutSwapBuffers, which sends the
-// frame, and glutSetWindowTitle, which the emulation lacks and which here
-// titles the page.
+// GL_TRIANGLES, GL_QUADS or GL_POLYGON, glColor3f and glVertex3f.
+// Clearing, the viewport and the depth test are WebGL's own, so they act at
+// once while the groups wait for glutSwapBuffers; the program clears only
+// as a frame begins and sets the viewport only between frames. Two GLUT
+// calls are here as well: glutSwapBuffers, which sends the frame, and
+// glutSetWindowTitle, which the emulation lacks and which here titles the
+// page.
 #define GL_GLEXT_PROTOTYPES
 #include <GL/glut.h>
 #include <emscripten.h>
@@ -316,7 +317,7 @@ void glVertex3f(GLfloat x, GLfloat y, GLfloat z) {
     gGroup.push_back(vertex);
 }
 
-// A quad, a polygon and a fan are all cut from their first vertex, as the
+// A quad and a polygon are both cut from their first vertex, as the
 // desktop GL cuts them, so the diagonals fall where they fall there.
 void glEnd() {
     gInGroup = false;
@@ -333,7 +334,6 @@ void glEnd() {
         }
         break;
     case GL_POLYGON:
-    case GL_TRIANGLE_FAN:
         for (int v = 1; v + 1 < count; ++v) addTriangle(first, 0, v, v + 1);
         break;
     default:
