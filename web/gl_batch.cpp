@@ -72,7 +72,6 @@ float* gCurrent = gModelview;
 uint8_t gColour[4] = {255, 255, 255, 255};  // GL's starting colour
 
 GLenum gGroupMode = 0;
-bool gInGroup = false;
 std::vector<Vertex> gGroup;      // the open group's vertices, transformed
 std::vector<Vertex> gVertices;   // the frame's vertices so far
 std::vector<uint16_t> gIndices;  // its triangles, three indices each
@@ -298,7 +297,6 @@ void glColor3f(GLfloat red, GLfloat green, GLfloat blue) {
 
 void glBegin(GLenum mode) {
     gGroupMode = mode;
-    gInGroup = true;
     gGroup.clear();
     if (gCombinedStale) {
         multiply(gProjection, gModelview, gCombined);
@@ -307,7 +305,7 @@ void glBegin(GLenum mode) {
 }
 
 void glVertex3f(GLfloat x, GLfloat y, GLfloat z) {
-    if (!gInGroup || gGroup.size() == kMostVerticesPerDraw) return;
+    if (gGroup.size() == kMostVerticesPerDraw) return;
     const float* m = gCombined;
     Vertex vertex;
     for (int row = 0; row < 4; ++row) {
@@ -320,7 +318,6 @@ void glVertex3f(GLfloat x, GLfloat y, GLfloat z) {
 // A quad and a polygon are both cut from their first vertex, as the
 // desktop GL cuts them, so the diagonals fall where they fall there.
 void glEnd() {
-    gInGroup = false;
     const int count = static_cast<int>(gGroup.size());
     const size_t first = takeGroup();
     switch (gGroupMode) {
