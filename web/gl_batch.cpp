@@ -5,21 +5,22 @@
 // GPU process, so instead every vertex is taken through the current
 // modelview and projection matrices as it arrives, its group is cut into
 // triangles, and the whole frame goes out as one draw at glutSwapBuffers
-// (leaving out triangles wholly outside the view). Triangles keep the order they were sent in, and the GL rasterises one
-// draw's triangles in order, so where pieces in one plane overlap the piece
-// sent first still keeps the pixels, as the depth test's less-than decides.
+// (leaving out triangles wholly outside the view). Triangles keep the order
+// they were sent in, and the GL rasterises one draw's triangles in order, so
+// where pieces in one plane overlap the piece sent first still keeps the
+// pixels, as the depth test's less-than decides.
 //
 // The matrix arithmetic follows a desktop GL's: 32-bit float matrices, the
 // projection and the look-at built as GLU builds them, turns by multiples
 // of 90 degrees exact. Only what the program calls is here: the modelview
 // and projection matrices without stacks, glRotatef, glBegin with
-// GL_TRIANGLES, GL_QUADS, GL_POLYGON or GL_TRIANGLE_FAN, glColor3f and
-// glVertex3f. Clearing, the viewport and the depth test are WebGL's own,
-// so they act at once while the groups wait for glutSwapBuffers; the
-// program clears only as a frame begins and sets the viewport only between
-// frames. Two GLUT calls are here as well: glutSwapBuffers, which sends the
-// frame, and glutSetWindowTitle, which the emulation lacks and which here
-// titles the page.
+// GL_TRIANGLES, GL_QUADS or GL_POLYGON, glColor3f and glVertex3f.
+// Clearing, the viewport and the depth test are WebGL's own, so they act at
+// once while the groups wait for glutSwapBuffers; the program clears only
+// as a frame begins and sets the viewport only between frames. Two GLUT
+// calls are here as well: glutSwapBuffers, which sends the frame, and
+// glutSetWindowTitle, which the emulation lacks and which here titles the
+// page.
 #define GL_GLEXT_PROTOTYPES
 #include <GL/glut.h>
 #include <emscripten.h>
@@ -71,7 +72,6 @@ float* gCurrent = gModelview;
 uint8_t gColour[4] = {255, 255, 255, 255};  // GL's starting colour
 
 GLenum gGroupMode = 0;
-bool gInGroup = false;
 std::vector<Vertex> gGroup;      // the open group's vertices, transformed
 std::vector<Vertex> gVertices;   // the frame's vertices so far
 std::vector<uint16_t> gIndices;  // its triangles, three indices each
@@ -297,7 +297,6 @@ void glColor3f(GLfloat red, GLfloat green, GLfloat blue) {
 
 void glBegin(GLenum mode) {
     gGroupMode = mode;
-    gInGroup = true;
     gGroup.clear();
     if (gCombinedStale) {
         multiply(gProjection, gModelview, gCombined);
@@ -306,7 +305,7 @@ void glBegin(GLenum mode) {
 }
 
 void glVertex3f(GLfloat x, GLfloat y, GLfloat z) {
-    if (!gInGroup || gGroup.size() == kMostVerticesPerDraw) return;
+    if (gGroup.size() == kMostVerticesPerDraw) return;
     const float* m = gCombined;
     Vertex vertex;
     for (int row = 0; row < 4; ++row) {
@@ -316,10 +315,9 @@ void glVertex3f(GLfloat x, GLfloat y, GLfloat z) {
     gGroup.push_back(vertex);
 }
 
-// A quad, a polygon and a fan are all cut from their first vertex, as the
+// A quad and a polygon are both cut from their first vertex, as the
 // desktop GL cuts them, so the diagonals fall where they fall there.
 void glEnd() {
-    gInGroup = false;
     const int count = static_cast<int>(gGroup.size());
     const size_t first = takeGroup();
     switch (gGroupMode) {
@@ -333,7 +331,6 @@ void glEnd() {
         }
         break;
     case GL_POLYGON:
-    case GL_TRIANGLE_FAN:
         for (int v = 1; v + 1 < count; ++v) addTriangle(first, 0, v, v + 1);
         break;
     default:

@@ -43,6 +43,11 @@ function respond(root, request, response) {
   fs.createReadStream(file).pipe(response);
 }
 
+// The address a browser opens the started server's page at.
+export function pageUrl(server) {
+  return `http://${kHost}:${server.address().port}/`;
+}
+
 // Resolves to the listening server; rejects when the port is taken.
 export function startServer(directory, port) {
   const root = path.resolve(directory);
@@ -64,8 +69,7 @@ if (process.argv[1] === fileURLToPath(import.meta.url)) {
   const [directory, portText] = process.argv.slice(2);
   startServer(directory, Number(portText)).then(
     (server) => {
-      const { port } = server.address();
-      console.log(`Open http://${kHost}:${port}/ in your browser (Ctrl+C stops the server)`);
+      console.log(`Open ${pageUrl(server)} in your browser (Ctrl+C stops the server)`);
     },
     (error) => {
       const reason = error.code === 'EADDRINUSE' ? `port ${portText} is in use` : error.message;

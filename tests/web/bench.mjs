@@ -75,7 +75,7 @@ async function firstFrameMs(session) {
 // The median web frame in ms. display() is reached through the function
 // GLUT keeps for it; the emulation leaves its state in page globals.
 async function webFrameMs(page, frames) {
-  return page.evaluate((count, warmUp) => {
+  return median(await page.evaluate((count, warmUp) => {
     const display = getWasmTableEntry(GLUT.displayFunc);
     const pixel = new Uint8Array(4);
     const times = [];
@@ -85,9 +85,8 @@ async function webFrameMs(page, frames) {
       GLctx.readPixels(0, 0, 1, 1, GLctx.RGBA, GLctx.UNSIGNED_BYTE, pixel);
       if (i >= warmUp) times.push(performance.now() - start);
     }
-    times.sort((a, b) => a - b);
-    return times[times.length >> 1];
-  }, frames, kWarmUpFrames);
+    return times;
+  }, frames, kWarmUpFrames));
 }
 
 async function main() {

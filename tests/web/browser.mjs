@@ -6,7 +6,7 @@ import os from 'node:os';
 import path from 'node:path';
 import { fileURLToPath } from 'node:url';
 import puppeteer from 'puppeteer-core';
-import { startServer } from '../../web/serve.mjs';
+import { pageUrl, startServer } from '../../web/serve.mjs';
 
 export const repositoryRoot = path.resolve(path.dirname(fileURLToPath(import.meta.url)), '../..');
 export const kCanvasSize = 500;
@@ -46,7 +46,7 @@ export async function startBrowser(siteDirectory, extraSwitches = []) {
     fs.rmSync(profile, { recursive: true, force: true });
     throw error;
   }
-  const url = `http://127.0.0.1:${server.address().port}/`;
+  const url = pageUrl(server);
   async function close() {
     await browser.close();
     server.close();
@@ -75,9 +75,7 @@ export async function openPage(session) {
   return { page, faults };
 }
 
-// Waits until the program has drawn more than `count` frames, and returns
-// how many it has drawn.
+// Waits until the program has drawn more than `count` frames.
 export async function waitForFrames(page, count) {
   await page.waitForFunction((n) => window.Module && Module.framesDrawn > n, {}, count);
-  return page.evaluate(() => Module.framesDrawn);
 }

@@ -29,14 +29,14 @@ async function loadedPage(session) {
 // The keys of a long random session, written as house-snapshot reads them:
 // every bound key but f and Escape, and some the program ignores.
 function floodSequence(presses) {
-  const keys = ['Left', 'Right', 'Up', 'Down', 'plus', 'minus', 'o', 'c', 'x', 'z', 'w', 'O', 'q'];
+  const keys = ['Left', 'Right', 'Up', 'Down', '+', '-', 'o', 'c', 'x', 'z', 'w', 'O', 'q'];
   let seed = 12345;
   const words = [];
   for (let i = 0; i < presses; ++i) {
     seed = (seed * 1103515245 + 12345) % 2147483648;
     words.push(keys[seed % keys.length]);
   }
-  return words.join(' ').replaceAll('plus', '+').replaceAll('minus', '-');
+  return words.join(' ');
 }
 
 // Each row starts from a fresh page.
