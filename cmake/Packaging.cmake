@@ -4,7 +4,9 @@
 
 # The copyright file in the machine-readable form Debian reads, made from
 # LICENSE so that the licence is written down once: its copyright line
-# becomes the Copyright field and the rest the licence text.
+# becomes the Copyright field and the rest the licence text. An edit to
+# LICENSE configures again, so the copyright file follows it.
+set_property(DIRECTORY APPEND PROPERTY CMAKE_CONFIGURE_DEPENDS ${PROJECT_SOURCE_DIR}/LICENSE)
 file(READ ${PROJECT_SOURCE_DIR}/LICENSE license_text)
 if(NOT license_text MATCHES "^MIT License\n\nCopyright \\(c\\) ([^\n]+)\n\n(.*)$")
   message(FATAL_ERROR "LICENSE: expected 'MIT License', a blank line, 'Copyright (c) ...'")
