@@ -83,22 +83,14 @@ markdown_to_roff() {
   ' "$usage"
 }
 
-# The README's block, markers excluded.
-readme_block() {
-  awk -v begin="$begin_marker" -v end="$end_marker" '
-    $0 == end { inside = 0 }
-    inside { print }
-    $0 == begin { inside = 1 }
-  ' "$readme"
-}
-
 require_markers() {
   grep -qxF "$begin_marker" "$readme" && grep -qxF "$end_marker" "$readme" ||
     die "README.md has lost the lines that mark its docs/usage.md block"
 }
 
-update_readme() {
-  require_markers
+# The README as it should be: its block between the markers replaced by
+# docs/usage.md.
+readme_with_usage() {
   awk -v begin="$begin_marker" -v end="$end_marker" -v usage="$usage" '
     $0 == end { skipping = 0 }
     !skipping { print }
@@ -106,13 +98,18 @@ update_readme() {
       while ((getline line < usage) > 0) print line
       skipping = 1
     }
-  ' "$readme" >"$readme.tmp"
+  ' "$readme"
+}
+
+update_readme() {
+  require_markers
+  readme_with_usage >"$readme.tmp"
   mv "$readme.tmp" "$readme"
 }
 
 check_readme() {
   require_markers
-  if ! diff -u "$usage" <(readme_block) >&2; then
+  if ! diff -u "$readme" <(readme_with_usage) >&2; then
     die "README.md's block differs from docs/usage.md (run tools/docs.sh readme)"
   fi
 }
