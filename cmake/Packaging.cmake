@@ -4,7 +4,9 @@
 
 # The copyright file in the machine-readable form Debian reads, made from
 # LICENSE so that the licence is written down once: its copyright line
-# becomes the Copyright field and the rest the licence text.
+# becomes the Copyright field and the rest the licence text. An edit to
+# LICENSE configures again, so the copyright file follows it.
+set_property(DIRECTORY APPEND PROPERTY CMAKE_CONFIGURE_DEPENDS ${PROJECT_SOURCE_DIR}/LICENSE)
 file(READ ${PROJECT_SOURCE_DIR}/LICENSE license_text)
 if(NOT license_text MATCHES "^MIT License\n\nCopyright \\(c\\) ([^\n]+)\n\n(.*)$")
   message(FATAL_ERROR "LICENSE: expected 'MIT License', a blank line, 'Copyright (c) ...'")
@@ -24,11 +26,10 @@ file(WRITE ${PROJECT_BINARY_DIR}/copyright
   " ${license_body}\n")
 install(FILES ${PROJECT_BINARY_DIR}/copyright DESTINATION ${CMAKE_INSTALL_DOCDIR})
 
+# The package's name, version and one-line summary are CPack's defaults,
+# taken from project(); so is Priority: optional.
 set(CPACK_GENERATOR DEB)
-set(CPACK_PACKAGE_NAME ${PROJECT_NAME})
-set(CPACK_PACKAGE_VENDOR "the house authors")
 set(CPACK_PACKAGE_CONTACT ${HOUSE_MAINTAINER})
-set(CPACK_PACKAGE_DESCRIPTION_SUMMARY ${PROJECT_DESCRIPTION})
 # Debian shows the description as it is: lines of at most 80 characters.
 set(CPACK_PACKAGE_DESCRIPTION
 "An L-shaped house with a hip roof, two chimneys, a porch, seven windows
@@ -43,7 +44,6 @@ set(CPACK_PACKAGING_INSTALL_PREFIX /usr)
 set(CPACK_STRIP_FILES ON)
 set(CPACK_DEBIAN_FILE_NAME DEB-DEFAULT)
 set(CPACK_DEBIAN_PACKAGE_SECTION graphics)
-set(CPACK_DEBIAN_PACKAGE_PRIORITY optional)
 # Depends is worked out by dpkg-shlibdeps from the libraries the binaries
 # link, not written by hand.
 set(CPACK_DEBIAN_PACKAGE_SHLIBDEPS ON)

@@ -4,9 +4,8 @@
 # The keys, the options, what happens with no display and the exit status
 # are written in docs/usage.md and shown as a block of the README and as
 # sections of the manual page house(1):
-#   tools/docs.sh page TEMPLATE VERSION DATE OUT
-#       writes a manual page: TEMPLATE with @VERSION@ and @DATE@ filled in
-#       and a line @USAGE@ replaced by docs/usage.md in roff
+#   tools/docs.sh roff      prints docs/usage.md in roff, for the build to
+#                           put in the page (data/man-page.cmake)
 #   tools/docs.sh readme    copies docs/usage.md into the README's block
 #   tools/docs.sh check     fails if the README's block is not docs/usage.md
 #
@@ -84,41 +83,14 @@ markdown_to_roff() {
   ' "$usage"
 }
 
-write_page() {
-  local template="$1" version="$2" date="$3" out="$4"
-  [ -f "$template" ] || die "no manual template at $template"
-  local roff
-  roff="$(markdown_to_roff)"
-  local line
-  {
-    while IFS= read -r line || [ -n "$line" ]; do
-      if [ "$line" = "@USAGE@" ]; then
-        printf '%s\n' "$roff"
-        continue
-      fi
-      line="${line//@VERSION@/$version}"
-      printf '%s\n' "${line//@DATE@/$date}"
-    done <"$template"
-  } >"$out.tmp"
-  mv "$out.tmp" "$out"
-}
-
-# The README's block, markers excluded.
-readme_block() {
-  awk -v begin="$begin_marker" -v end="$end_marker" '
-    $0 == end { inside = 0 }
-    inside { print }
-    $0 == begin { inside = 1 }
-  ' "$readme"
-}
-
 require_markers() {
   grep -qxF "$begin_marker" "$readme" && grep -qxF "$end_marker" "$readme" ||
     die "README.md has lost the lines that mark its docs/usage.md block"
 }
 
-update_readme() {
-  require_markers
+# The README as it should be: its block between the markers replaced by
+# docs/usage.md.
+readme_with_usage() {
   awk -v begin="$begin_marker" -v end="$end_marker" -v usage="$usage" '
     $0 == end { skipping = 0 }
     !skipping { print }
@@ -126,13 +98,18 @@ update_readme() {
       while ((getline line < usage) > 0) print line
       skipping = 1
     }
-  ' "$readme" >"$readme.tmp"
+  ' "$readme"
+}
+
+update_readme() {
+  require_markers
+  readme_with_usage >"$readme.tmp"
   mv "$readme.tmp" "$readme"
 }
 
 check_readme() {
   require_markers
-  if ! diff -u "$usage" <(readme_block) >&2; then
+  if ! diff -u "$readme" <(readme_with_usage) >&2; then
     die "README.md's block differs from docs/usage.md (run tools/docs.sh readme)"
   fi
 }
@@ -173,11 +150,10 @@ write_changelog() {
 }
 
 case "${1:-}" in
-  page) [ $# -eq 5 ] || die "usage: tools/docs.sh page TEMPLATE VERSION DATE OUT"
-        write_page "$2" "$3" "$4" "$5" ;;
+  roff) markdown_to_roff ;;
   changelog) [ $# -eq 3 ] || die "usage: tools/docs.sh changelog MAINTAINER OUT"
              write_changelog "$2" "$3" ;;
   readme) update_readme ;;
   check) check_readme ;;
-  *) die "usage: tools/docs.sh page TEMPLATE VERSION DATE OUT | changelog MAINTAINER OUT | readme | check" ;;
+  *) die "usage: tools/docs.sh roff | changelog MAINTAINER OUT | readme | check" ;;
 esac

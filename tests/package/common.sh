@@ -1,4 +1,5 @@
-# Shared by the package tests: finding the package and counting failures.
+# Shared by the package tests: finding the package and the tools, comparing
+# pictures and counting failures.
 # Sourced, not run.
 
 failures=0
@@ -15,6 +16,26 @@ finish() {
     exit 1
   fi
   echo "all checks passed"
+}
+
+# Stops the run unless every named tool is on the PATH.
+require_tools() {
+  local tool
+  for tool in "$@"; do
+    command -v "$tool" >/dev/null || { echo "$tool is missing (tools/install-deps.sh installs it)" >&2; exit 1; }
+  done
+}
+
+# Whether two pictures differ in at most LIMIT pixels by more than 2 % in a
+# channel; says how many do. A size mismatch or an unreadable picture gives
+# no count and fails.
+#   pictures_within A.png B.png LIMIT
+pictures_within() {
+  local differing
+  # compare prints the count on stderr and exits 1 when any pixel differs.
+  differing="$(compare -metric AE -fuzz 2% "$1" "$2" null: 2>&1)" || true
+  echo "${1##*/} against ${2##*/}: $differing pixels differ (at most $3 allowed)"
+  [[ "$differing" =~ ^[0-9]+$ ]] && [ "$differing" -le "$3" ]
 }
 
 # The one package tools/package.sh left in the given folder.

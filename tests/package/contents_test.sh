@@ -6,9 +6,7 @@ set -euo pipefail
 . "$(dirname "$0")/common.sh"
 deb="$(the_package "$1")"
 version="$2"
-for tool in dpkg-deb readelf file desktop-file-validate mandoc lintian; do
-  command -v "$tool" >/dev/null || { echo "$tool is missing (tools/install-deps.sh installs it)" >&2; exit 1; }
-done
+require_tools dpkg-deb readelf file desktop-file-validate mandoc lintian
 scratch="$(mktemp -d)"
 trap 'rm -rf "$scratch"' EXIT
 tree="$scratch/tree"

@@ -9,7 +9,7 @@ set -euo pipefail
 drawn="$1"
 committed="$2"
 shift 2
-command -v compare >/dev/null || { echo "ImageMagick is missing (tools/install-deps.sh installs it)" >&2; exit 1; }
+require_tools identify compare
 
 for size in "$@"; do
   name="house-$size.png"
@@ -17,10 +17,7 @@ for size in "$@"; do
   [ "$dimensions" = "${size}x$size" ] || fail "$name is $dimensions"
   # A renderer from another Mesa may round an edge differently; a changed
   # scene or view moves whole areas. One pixel in a hundred tells them apart.
-  differing="$(compare -metric AE -fuzz 2% "$drawn/$name" "$committed/$name" null: 2>&1)" || true
-  allowed=$((size * size / 100))
-  echo "$name: $differing pixels differ (at most $allowed allowed)"
-  [[ "$differing" =~ ^[0-9]+$ ]] && [ "$differing" -le "$allowed" ] ||
+  pictures_within "$drawn/$name" "$committed/$name" $((size * size / 100)) ||
     fail "data/icons/$name has drifted from the drawn icon: cmake --build BUILD --target update-icons"
 done
 finish
