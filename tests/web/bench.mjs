@@ -105,7 +105,7 @@ async function main() {
     const firstFrame = await firstFrameMs(session);
     const [webMs, nativeMs] = [median(web), median(native)];
     const line = (label, value) => console.log(`  ${label.padEnd(58)}${value}`);
-    console.log(`Frame at ${kFrameSize}, ms (median of ${options.rounds} rounds of ${options.frames} frames)`);
+    console.log(`Frame at ${kFrameSize}, ms (median of ${options.rounds} rounds; a web round is ${options.frames} frames, a native one house-bench's median of ${kNativeRepetitions} repetitions)`);
     line('web: display() in headless Chromium (SwiftShader WebGL)', webMs.toFixed(2));
     line('native (a): display() on Mesa (house-bench)', nativeMs.toFixed(2));
     line('web / native (target at most 2)', (webMs / nativeMs).toFixed(2));
