@@ -84,7 +84,7 @@ const NamedKey kNamedKeys[] = {
     {"minus", false, '-'},       {"asterisk", false, '*'},
     {"star", false, '*'},        {"tab", false, '\t'},
     {"enter", false, '\r'},      {"return", false, '\r'},
-    {"backspace", false, 8},     {"delete", false, 127},
+    {"backspace", false, 8},     {"delete", false, kDelete},
     {"left", true, GLUT_KEY_LEFT},   {"right", true, GLUT_KEY_RIGHT},
     {"up", true, GLUT_KEY_UP},       {"down", true, GLUT_KEY_DOWN},
     {"pageup", true, GLUT_KEY_PAGE_UP}, {"pagedown", true, GLUT_KEY_PAGE_DOWN},
@@ -207,7 +207,7 @@ bool countUpTo(const std::string& text, long largest, long& value) {
 // A special key's name or a character key's name, or a single printable
 // character; refuses Escape by name.
 Press keyNamed(const std::string& name) {
-    if (name.size() == 1 && name[0] > ' ' && name[0] < 127) {
+    if (name.size() == 1 && name[0] > ' ' && static_cast<unsigned char>(name[0]) < kDelete) {
         return Press{false, static_cast<unsigned char>(name[0])};
     }
     if (strcasecmp(name.c_str(), "escape") == 0 || strcasecmp(name.c_str(), "esc") == 0) {
