@@ -3,7 +3,6 @@
 // keys give them.
 #include <gtest/gtest.h>
 
-#include <algorithm>
 #include <cmath>
 #include <vector>
 

@@ -2,8 +2,6 @@
 // the canopy meets the pillars and the main roof.
 #include <gtest/gtest.h>
 
-#include <algorithm>
-#include <cmath>
 #include <cstring>
 #include <set>
 #include <tuple>

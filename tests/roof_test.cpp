@@ -2,7 +2,6 @@
 // the tiling of the eave plane, and the chimney stamp against its cursor.
 #include <gtest/gtest.h>
 
-#include <algorithm>
 #include <cmath>
 #include <cstring>
 #include <map>

@@ -2,7 +2,6 @@
 // foundation and the doors without copying their tables.
 #include <gtest/gtest.h>
 
-#include <algorithm>
 #include <cmath>
 #include <iterator>
 #include <map>
@@ -124,19 +123,16 @@ TEST(Shell, GarageDoorStandsBeforeItsWallWithABlackFrame) {
     expectAllQuads(groups);
     EXPECT_EQ(recorder::count(GlFn::Color3f), 2);
     EXPECT_EQ(groups[0].colour, kRoofRed);
-    double left = 1e9, right = -1e9, top = -1e9;
     for (const DrawnGroup& g : groups) {
         EXPECT_TRUE(flatIn(g, &Vec3::z));
         EXPECT_NEAR(minOf(wingFront, &Vec3::z) - minOf(g, &Vec3::z), 0.4, 1e-6);
-        left = std::min(left, minOf(g, &Vec3::x));
-        right = std::max(right, maxOf(g, &Vec3::x));
-        top = std::max(top, maxOf(g, &Vec3::y));
     }
     for (size_t i = 1; i < groups.size(); ++i) EXPECT_EQ(groups[i].colour, kBlack);
     // Door and frame together leave 3 of wall on each side of the 40-wide wing.
-    EXPECT_EQ(left, minOf(wingFront, &Vec3::x) + 3);
-    EXPECT_EQ(right, maxOf(wingFront, &Vec3::x) - 3);
-    EXPECT_EQ(top, 13);
+    const Bounds doorAndFrame = boundsOf(groups, 0, groups.size(), true);
+    EXPECT_EQ(doorAndFrame.lo.x, minOf(wingFront, &Vec3::x) + 3);
+    EXPECT_EQ(doorAndFrame.hi.x, maxOf(wingFront, &Vec3::x) - 3);
+    EXPECT_EQ(doorAndFrame.hi.y, 13);
 }
 
 // The routines drawHouse calls, in the order that decides which coplanar
@@ -160,7 +156,7 @@ TEST(House, CallsItsSevenRoutinesInOrderAndNothingElse) {
 
 TEST(House, PorchCeilingComesBeforeTheEavePlaneItShares) {
     const std::vector<DrawnGroup> groups = groupsOf(drawHouse);
-        // (20, 7.5) lies under the front overhang, above the porch.
+    // (20, 7.5) lies under the front overhang, above the porch.
     int ceiling = -1, eave = -1;
     for (size_t i = 0; i < groups.size(); ++i) {
         const DrawnGroup& g = groups[i];

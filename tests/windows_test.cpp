@@ -2,7 +2,6 @@
 // after the quarter turn, how they sit on their walls, and which bars show.
 #include <gtest/gtest.h>
 
-#include <algorithm>
 #include <cmath>
 #include <cstring>
 #include <string>

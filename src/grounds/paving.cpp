@@ -62,7 +62,7 @@ const Face kPavedAreas[] = {
 
 // The ramp borrows the grey set here; grey is still in force on return.
 void drawPaving() {
-    glColor3f(kPavingGrey.red, kPavingGrey.green, kPavingGrey.blue);
+    setColour(kPavingGrey);
     drawGarageRamp();
     drawFaces(kPavedAreas);
 }

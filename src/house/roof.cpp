@@ -60,7 +60,7 @@ const ChimneyPlace kChimneys[] = {
 }  // namespace
 
 void drawRoof() {
-    glColor3f(kRoofRed.red, kRoofRed.green, kRoofRed.blue);
+    setColour(kRoofRed);
     drawFaces(kRoofPieces);
     for (const ChimneyPlace& chimney : kChimneys) {
         scene.cursorX = chimney.x;
@@ -75,7 +75,7 @@ void drawRoof() {
 // inside them they close the top of the walls. The porch ceiling shares this
 // plane and is drawn first, so it keeps its colour.
 void drawEaves() {
-    glColor3f(kBlack.red, kBlack.green, kBlack.blue);
+    setColour(kBlack);
     drawFacesFlattened(kRoofPieces, kEaveY);
 }
 

@@ -15,6 +15,9 @@ struct Face {
     double vertex[kMaxFaceVertices][3];
 };
 
+// Makes `colour` the one in force for whatever is drawn next.
+void setColour(const Rgb& colour);
+
 // Emits `count` faces in order. Each vertex coordinate is its origin plus
 // its table value (y: originY + value * yScale), summed in double and rounded
 // to float once, when it is handed to glVertex3f. Tables of literals use the

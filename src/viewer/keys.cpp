@@ -10,6 +10,7 @@
 #include <cmath>
 #include <cstdlib>
 
+#include "app/window.h"
 #include "viewer/opengl.h"
 #include "viewer/scene_state.h"
 
@@ -24,8 +25,6 @@ const unsigned char kWindowKey = 'w';
 const double kZoomInFactor = 0.99;
 const double kZoomOutFactor = 1.01;
 const double kZoomInLimit = 100.0;
-const int kResetWindowWidth = 500;
-const int kResetWindowHeight = 500;
 
 const double kAzimuthStep = 0.07;
 const double kAzimuthWrap = 6.28;
@@ -136,7 +135,8 @@ void keyboard(unsigned char key, int /*x*/, int /*y*/) {
     } else if (key == kFullScreenKey) {
         glutFullScreen();
     } else if (key == kWindowKey) {
-        glutReshapeWindow(kResetWindowWidth, kResetWindowHeight);
+        // Back to the size the window opened with.
+        glutReshapeWindow(kWindowWidth, kWindowHeight);
     } else {
         gateKey(key);
     }

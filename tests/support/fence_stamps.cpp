@@ -2,17 +2,6 @@
 
 #include <algorithm>
 
-namespace {
-
-double topOf(const std::vector<DrawnGroup>& groups, const Stamp& stamp) {
-    double top = -1e300;
-    for (size_t g = stamp.first; g < stamp.first + stamp.count; ++g)
-        for (const Vec3& v : groups[g].vertices) top = std::max(top, v.y);
-    return top;
-}
-
-}  // namespace
-
 std::vector<Stamp> stampsIn(const std::vector<DrawnGroup>& groups) {
     std::vector<Stamp> stamps;
     size_t begun = 0;
@@ -23,7 +12,7 @@ std::vector<Stamp> stampsIn(const std::vector<DrawnGroup>& groups) {
     }
     for (Stamp& s : stamps) {
         const Rgb c = groups[s.first].colour;
-        const double top = topOf(groups, s);
+        const double top = boundsOf(groups, s.first, s.count).hi.y;
         if (s.count == 5 && c == kFenceWhite && top == 2) s.kind = StampKind::Post;
         if (s.count == 5 && c == kFenceWhite && top == -9) s.kind = StampKind::Board;
         if (s.count == 3 && c == kPicketRed) s.kind = StampKind::Picket;

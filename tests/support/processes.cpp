@@ -49,18 +49,33 @@ int scratchFile(std::string& path) {
     return fd;
 }
 
+// Waits until a child that has not been reaped yet ends, or the time is up,
+// and leaves it unreaped; true if it ended. A process descriptor becomes
+// readable the moment the child ends, so the wait takes no longer than the
+// child does.
+bool awaitEnd(pid_t pid, double timeoutSeconds) {
+    const double deadline = monotonicSeconds() + timeoutSeconds;
+    const int descriptor = static_cast<int>(syscall(SYS_pidfd_open, pid, 0));
+    bool ended = false;
+    for (;;) {
+        siginfo_t info{};
+        ended = waitid(P_PID, pid, &info, WEXITED | WNOHANG | WNOWAIT) == 0 && info.si_pid == pid;
+        const double left = deadline - monotonicSeconds();
+        if (ended || left <= 0) break;
+        pollfd watch = {descriptor, POLLIN, 0};
+        if (descriptor < 0 || poll(&watch, 1, static_cast<int>(left * 1000) + 1) < 0)
+            sleepFor(kExitPollSeconds);
+    }
+    if (descriptor >= 0) close(descriptor);
+    return ended;
+}
+
 // Stops a process group: TERM, a grace period, then KILL. The leader is
 // reaped only after the last signal: until then its id cannot be taken by
 // another process, so the signals reach only what this process started.
 int stopGroup(pid_t pid) {
     kill(-pid, SIGTERM);
-    const double deadline = monotonicSeconds() + kStopGraceSeconds;
-    while (monotonicSeconds() < deadline) {
-        siginfo_t info{};
-        if (waitid(P_PID, pid, &info, WEXITED | WNOHANG | WNOWAIT) == 0 && info.si_pid == pid)
-            break;
-        sleepFor(0.01);
-    }
+    awaitEnd(pid, kStopGraceSeconds);
     kill(-pid, SIGKILL);
     int status = -1;
     while (waitpid(pid, &status, 0) < 0 && errno == EINTR) {
@@ -144,20 +159,9 @@ bool ChildProcess::running() {
     return !ended_;
 }
 
-// A process descriptor becomes readable the moment the child ends, so the
-// wait takes no longer than the child does.
 int ChildProcess::waitForExit(double timeoutSeconds) {
-    const double deadline = monotonicSeconds() + timeoutSeconds;
-    const int ended = static_cast<int>(syscall(SYS_pidfd_open, pid_, 0));
-    while (running()) {
-        const double left = deadline - monotonicSeconds();
-        if (left <= 0) break;
-        pollfd watch = {ended, POLLIN, 0};
-        if (ended < 0 || poll(&watch, 1, static_cast<int>(left * 1000) + 1) < 0)
-            sleepFor(kExitPollSeconds);
-    }
-    if (ended >= 0) close(ended);
-    return ended_ ? status_ : -1;
+    if (running()) awaitEnd(pid_, timeoutSeconds);
+    return running() ? -1 : status_;
 }
 
 std::string ChildProcess::standardOutput() const { return readFile(outPath_); }

@@ -26,6 +26,7 @@
 #include <vector>
 
 #include "app/frame.h"
+#include "app/window.h"
 #include "drawn_groups.h"
 #include "offscreen.h"
 #include "processes.h"
@@ -39,7 +40,7 @@ struct Size {
     int width, height;
 };
 // The window the program opens with, and a full-HD screen in full screen.
-const Size kSizes[] = {{500, 500}, {1920, 1080}};
+const Size kSizes[] = {{kWindowWidth, kWindowHeight}, {1920, 1080}};
 
 // "/500x500", as the benchmarks' names end.
 std::string sizeName(const Size& size) {

@@ -64,7 +64,8 @@ StartupRun startOnce(const StartupSetup& setup, const std::string& display) {
         fcntl(swaps[0], F_SETFL, O_NONBLOCK);
         watchIdle(program, swaps[0], setup.idleSeconds, run);
     } else {
-        run.error = "no first frame within 20 s: " + program.output();
+        run.error = "no first frame within " + std::to_string(int(kFirstFrameSeconds)) +
+                    " s: " + program.output();
     }
     close(swaps[0]);
     return run;
