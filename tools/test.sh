@@ -1,9 +1,9 @@
 #!/usr/bin/env bash
 # Installs what is missing, builds everything and runs every test: the unit
-# tests, the tool tests, the end-to-end tests in a virtual X server and the
-# web page's tests in headless Chromium; then builds the unit tests again
-# with AddressSanitizer and UndefinedBehaviorSanitizer and runs them, failing
-# on any report.
+# tests, the tool tests, the end-to-end tests in a virtual X server, the web
+# page's tests in headless Chromium, and the package and document tests;
+# then builds the unit tests again with AddressSanitizer and
+# UndefinedBehaviorSanitizer and runs them, failing on any report.
 set -euo pipefail
 root="$(cd "$(dirname "$0")/.." && pwd)"
 build="${HOUSE_BUILD_DIR:-$root/build}"
