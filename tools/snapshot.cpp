@@ -10,6 +10,7 @@
 // partial file and never replaces a device, a link or a directory.
 #include "app/frame.h"
 #include "offscreen.h"
+#include "windowless.h"
 #include "output_file.h"
 #include "viewer/keys.h"
 #include "viewer/opengl.h"

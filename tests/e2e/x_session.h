@@ -7,7 +7,7 @@
 #include <string>
 #include <vector>
 
-#include "app/window.h"
+#include "viewer/window.h"
 #include "picture.h"
 #include "processes.h"
 

@@ -3,7 +3,7 @@
 #include <cstdio>
 #include <initializer_list>
 
-#include "app/window.h"
+#include "viewer/window.h"
 #include "drawn_groups.h"
 
 namespace {

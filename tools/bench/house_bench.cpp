@@ -26,9 +26,10 @@
 #include <vector>
 
 #include "app/frame.h"
-#include "app/window.h"
+#include "viewer/window.h"
 #include "drawn_groups.h"
 #include "offscreen.h"
+#include "windowless.h"
 #include "processes.h"
 #include "startup_probe.h"
 #include "viewer/opengl.h"

@@ -4,7 +4,7 @@
 #include <benchmark/benchmark.h>
 
 #include "app/frame.h"
-#include "app/window.h"
+#include "viewer/window.h"
 #include "gl_recorder.h"
 
 namespace {

@@ -15,11 +15,4 @@ void readOffscreenRGB(unsigned char* rgb);
 
 void closeOffscreen();
 
-// What the program does between opening its window and its first frame: the
-// GL state main sets once (depth test, sky-blue clear colour), then the
-// program's reshape to the given size, as GLUT calls it before any frame.
-// Call with the offscreen context current; then the program's display()
-// draws exactly what the program would.
-void startProgramFrames(int width, int height);
-
 #endif
