@@ -90,12 +90,12 @@ TEST(ArrowKeys, OrbitTheEyeAsTheCameraArithmeticPredicts) {
         house.keys(key, times);
         camera.press(key, times);
         const Picture after = house.settleAfterChange(before);
-        EXPECT_GT(after.differingPixels(before), 500);
+        EXPECT_GT(compare(after, before, kCaptureSteps).pixels, 500);
         EXPECT_TRUE(showsHouseFront(after, camera));
         before = after;
     }
     house.keys("Down", 10);
-    EXPECT_GT(house.settleAfterChange(before).differingPixels(before), 500);
+    EXPECT_GT(compare(house.settleAfterChange(before), before, kCaptureSteps).pixels, 500);
 }
 
 TEST(ArrowKeys, AFullTurnComesBackToTheStartingPicture) {
@@ -105,7 +105,7 @@ TEST(ArrowKeys, AFullTurnComesBackToTheStartingPicture) {
     // Half a turn (45 x 0.07 = 3.15 rad) shows the back of the house.
     house.keys("Left", 45);
     const Picture half = house.settleAfterChange(start);
-    EXPECT_GT(half.differingPixels(start), start.width() * start.height() / 5);
+    EXPECT_GT(compare(half, start, kCaptureSteps).pixels, start.width() * start.height() / 5);
 
     // 90 steps of 0.07 turn by 6.30 rad, 0.017 rad (1 degree) more than a
     // full circle, and never reach the wrap at 6.28 (the azimuth climbs from
@@ -120,7 +120,7 @@ TEST(ArrowKeys, AFullTurnComesBackToTheStartingPicture) {
     EXPECT_TRUE(showsHouseFront(full, turned));
     const int fenceTop =
         project(Camera(), start.width(), start.height(), {0, 2, -119}).pixelRow();
-    const long unmatched = full.unmatchedPixels(start, 2, 0, fenceTop - 4);
+    const long unmatched = full.unmatchedPixels(start, 2, 0, fenceTop - 4, kCaptureSteps);
     EXPECT_LT(unmatched, start.width() * fenceTop / 200) << "of " << start.width() * fenceTop;
 
     // Turning back the same number of steps returns to the start up to
@@ -128,7 +128,7 @@ TEST(ArrowKeys, AFullTurnComesBackToTheStartingPicture) {
     // (0.16 from its starting x of 0), so edges may move by up to a pixel.
     house.keys("Right", 90);
     const Picture back = house.settleAfterChange(full);
-    EXPECT_LT(back.unmatchedPixels(start, 1, 0, start.height() - 1), 250);
+    EXPECT_LT(back.unmatchedPixels(start, 1, 0, start.height() - 1, kCaptureSteps), 250);
 }
 
 struct Span {
@@ -138,8 +138,8 @@ struct Span {
 // The garage-door panel as measured through its middle, and as projected.
 Span measuredGarageDoor(const Picture& picture, const Camera& camera) {
     const ScreenPoint middle = project(camera, picture.width(), picture.height(), kGarageDoor);
-    return {picture.runThrough(middle.pixelColumn(), middle.pixelRow(), kDoor, true),
-            picture.runThrough(middle.pixelColumn(), middle.pixelRow(), kDoor, false)};
+    return {picture.runThrough(middle.pixelColumn(), middle.pixelRow(), kDoor, true, kCaptureSteps),
+            picture.runThrough(middle.pixelColumn(), middle.pixelRow(), kDoor, false, kCaptureSteps)};
 }
 
 Span projectedGarageDoor(const Picture& picture, const Camera& camera) {
@@ -155,7 +155,7 @@ Span projectedGarageDoor(const Picture& picture, const Camera& camera) {
 // of the garage wing's front (x = -60, z = -10), both wall-coloured.
 int measuredHouseWidth(const Picture& picture, const Camera& camera) {
     const int row = project(camera, picture.width(), picture.height(), kGarageDoor).pixelRow();
-    const auto [first, last] = picture.extentInRow(row, kWall);
+    const auto [first, last] = picture.extentInRow(row, kWall, kCaptureSteps);
     return first < 0 ? 0 : last - first + 1;
 }
 
@@ -222,7 +222,7 @@ TEST(Resize, WiderWindowKeepsTheProportions) {
     house.keys({"w"});
     EXPECT_EQ(house.waitForSize(500, 500).width, 500);
     EXPECT_EQ(house.geometry().height, 500);
-    EXPECT_LT(house.settleAfterChange(wide).differingPixels(square), 50);
+    EXPECT_LT(compare(house.settleAfterChange(wide), square, kCaptureSteps).pixels, 50);
 }
 
 // With no window manager, GLUT's full-screen request only resizes the
@@ -252,7 +252,7 @@ TEST(WindowKeys, FullScreenThenWindowEndsAt500x500) {
         if (!managed) house.move(100, 100);
         const Picture after = house.settle();
         EXPECT_TRUE(showsHouseFront(after, Camera()));
-        EXPECT_LT(after.differingPixels(start), 50);
+        EXPECT_LT(compare(after, start, kCaptureSteps).pixels, 50);
     }
 }
 
@@ -313,7 +313,7 @@ TEST(QuitKey, NoOtherKeyEndsTheProgramOrChangesThePicture) {
     const Picture turnedAgain = house.settleAfterChange(back);
     EXPECT_TRUE(house.process().running()) << house.process().output();
     EXPECT_TRUE(house.windowExists());
-    EXPECT_LT(turnedAgain.differingPixels(turned), 50) << "an unbound key changed the scene";
+    EXPECT_LT(compare(turnedAgain, turned, kCaptureSteps).pixels, 50) << "an unbound key changed the scene";
 }
 
 }  // namespace

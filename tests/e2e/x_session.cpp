@@ -68,7 +68,7 @@ HouseSession::HouseSession(Arguments arguments, const std::vector<std::string>& 
                                  "\" appeared; program output: " + process_.output());
     // The first frame: the clear colour shows in the top corner once drawn.
     const double deadline = monotonicSeconds() + kWindowSearchSeconds;
-    while (!near(capture().at(0, 0), kSky)) {
+    while (!near(capture().at(0, 0), kSky, kCaptureSteps)) {
         checkProgress(deadline, "the first frame to show the sky");
         sleepFor(0.05);
     }

@@ -7,9 +7,12 @@
 #include <string>
 #include <vector>
 
-#include "viewer/window.h"
 #include "picture.h"
 #include "processes.h"
+#include "scene_colours.h"
+#include "scratch_directory.h"
+#include "viewer/window.h"
+#include "x_server.h"
 
 namespace e2e {
 

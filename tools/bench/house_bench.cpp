@@ -15,7 +15,6 @@
 #include <benchmark/benchmark.h>
 #include <unistd.h>
 
-#include <algorithm>
 #include <cstdio>
 #include <cstdlib>
 #include <cstring>
@@ -23,17 +22,19 @@
 #include <sstream>
 #include <stdexcept>
 #include <string>
+#include <utility>
 #include <vector>
 
 #include "app/frame.h"
-#include "viewer/window.h"
 #include "drawn_groups.h"
 #include "offscreen.h"
-#include "windowless.h"
+#include "picture.h"
 #include "processes.h"
 #include "startup_probe.h"
 #include "viewer/opengl.h"
 #include "viewer/scene_state.h"
+#include "viewer/window.h"
+#include "windowless.h"
 
 namespace {
 
@@ -147,18 +148,18 @@ void drawReference() {
 }
 
 // Pixels where the reference's picture differs from the program's by more
-// than one 8-bit step: another surface there, not the same colour rounded
-// the other way (0.1, 0.5 and 0.9 of 255 sit half-way between two steps).
+// than a rounding: another surface there, not the same colour rounded the
+// other way.
+Picture framePicture(const Size& size, void (*frame)()) {
+    std::vector<unsigned char> rgb(size_t(size.width) * size.height * 3);
+    frame();
+    readOffscreenRGB(rgb.data());
+    return Picture(size.width, size.height, std::move(rgb));
+}
+
 double pixelsTheReferenceGetsWrong(const Size& size) {
-    std::vector<unsigned char> program(size_t(size.width) * size.height * 3), reference(program);
-    display();
-    readOffscreenRGB(program.data());
-    drawReference();
-    readOffscreenRGB(reference.data());
-    std::vector<bool> wrong(program.size() / 3);
-    for (size_t c = 0; c < program.size(); ++c)
-        if (std::abs(program[c] - reference[c]) > 1) wrong[c / 3] = true;
-    return static_cast<double>(std::count(wrong.begin(), wrong.end(), true));
+    return compare(framePicture(size, display), framePicture(size, drawReference), kRoundingSteps)
+        .pixels;
 }
 
 void timeFrames(benchmark::State& state, Size size, void (*frame)()) {

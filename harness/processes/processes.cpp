@@ -1,6 +1,5 @@
 #include "processes.h"
 
-#include <dirent.h>
 #include <fcntl.h>
 #include <poll.h>
 #include <signal.h>
@@ -23,15 +22,9 @@ extern char** environ;
 namespace {
 
 const double kStopGraceSeconds = 5;
-const double kServerStartSeconds = 30;
 // How often a wait looks whether a child has ended, where the kernel cannot
 // say so itself: short against the tenths of a second the X tools take.
 const double kExitPollSeconds = 0.002;
-
-std::string temporaryDirectory() {
-    const char* base = std::getenv("TMPDIR");
-    return base != nullptr && *base != '\0' ? base : "/tmp";
-}
 
 // The argument or environment vector for exec: pointers into the strings,
 // then a null.
@@ -84,6 +77,11 @@ int stopGroup(pid_t pid) {
 }
 
 }  // namespace
+
+std::string temporaryDirectory() {
+    const char* base = std::getenv("TMPDIR");
+    return base != nullptr && *base != '\0' ? base : "/tmp";
+}
 
 double monotonicSeconds() {
     timespec t;
@@ -213,25 +211,6 @@ bool readLines(int fd, std::string& buffer, int lines, double timeoutSeconds) {
     return true;
 }
 
-// Xvfb writes the number of the display it took to the descriptor it is
-// given, which only it inherits: the reading end closes on exec.
-XServer::XServer() {
-    int fds[2];
-    if (pipe(fds) != 0) throw std::runtime_error("pipe failed");
-    fcntl(fds[0], F_SETFD, FD_CLOEXEC);
-    process_ = std::make_unique<ChildProcess>(
-        "Xvfb",
-        std::vector<std::string>{"Xvfb", "-displayfd", std::to_string(fds[1]), "-screen", "0",
-                                 "1280x1024x24", "-nolisten", "tcp"},
-        environmentWithDisplay(""));
-    close(fds[1]);
-    std::string number;
-    const bool reported = readLines(fds[0], number, 1, kServerStartSeconds);
-    close(fds[0]);
-    if (!reported) throw std::runtime_error("Xvfb did not report a display (is it installed?)");
-    display_ = ":" + number.substr(0, number.find('\n'));
-}
-
 long statusKiB(pid_t pid, const std::string& field) {
     const std::string status = readFile("/proc/" + std::to_string(pid) + "/status");
     const size_t at = status.find("\n" + field + ":");
@@ -256,30 +235,4 @@ char processState(pid_t pid) {
     const std::string stat = readFile("/proc/" + std::to_string(pid) + "/stat");
     const size_t close = stat.rfind(')');
     return close != std::string::npos && close + 2 < stat.size() ? stat[close + 2] : '\0';
-}
-
-ScratchDirectory::ScratchDirectory() {
-    path_ = temporaryDirectory() + "/house-test-XXXXXX";
-    if (mkdtemp(&path_[0]) == nullptr) throw std::runtime_error("mkdtemp failed in " + path_);
-}
-
-ScratchDirectory::~ScratchDirectory() {
-    clear();
-    rmdir(path_.c_str());
-}
-
-void ScratchDirectory::clear() const {
-    for (const std::string& name : entries()) std::remove(path(name).c_str());
-}
-
-std::vector<std::string> ScratchDirectory::entries() const {
-    std::vector<std::string> names;
-    DIR* listing = opendir(path_.c_str());
-    if (listing == nullptr) return names;
-    while (dirent* entry = readdir(listing)) {
-        const std::string name = entry->d_name;
-        if (name != "." && name != "..") names.push_back(name);
-    }
-    closedir(listing);
-    return names;
 }

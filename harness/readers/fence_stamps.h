@@ -2,8 +2,8 @@
 // with its one colour change, so the groups from one glColor3f to the next
 // are one stamp: a post or a board (five white faces, topped at 2 or -9) or
 // a picket unit (three red quads).
-#ifndef HOUSE_TESTS_FENCE_STAMPS_H
-#define HOUSE_TESTS_FENCE_STAMPS_H
+#ifndef HOUSE_HARNESS_FENCE_STAMPS_H
+#define HOUSE_HARNESS_FENCE_STAMPS_H
 
 #include <cstddef>
 #include <vector>
@@ -18,13 +18,13 @@ struct Stamp {
     size_t count;
 };
 
-// The stamps of the calls recorded so far; `groups` are their drawnGroups().
-std::vector<Stamp> stampsIn(const std::vector<DrawnGroup>& groups);
+// The stamps of the calls; `first` counts among their drawnGroups().
+std::vector<Stamp> stampsIn(const std::vector<GlCall>& calls);
 
 int countStamps(const std::vector<Stamp>& stamps, StampKind kind);
 
 // The cursor x at each stamp of a kind, read back from its first vertex: a
 // post's is the cursor itself, a board's and a picket's the cursor plus 2.
-std::vector<double> cursorsAt(const std::vector<DrawnGroup>& groups, StampKind kind);
+std::vector<double> cursorsAt(const std::vector<GlCall>& calls, StampKind kind);
 
 #endif

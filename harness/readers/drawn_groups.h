@@ -1,12 +1,14 @@
 // Reads recorded calls back as drawn geometry: one entry per glBegin/glEnd
 // group, with the colour in force and each vertex both as handed to
-// glVertex3f and where it lands after the modelview turns in force.
-#ifndef HOUSE_TESTS_DRAWN_GROUPS_H
-#define HOUSE_TESTS_DRAWN_GROUPS_H
+// glVertex3f and where it lands after the modelview turns in force. Every
+// reader takes the calls it reads; none records anything itself.
+#ifndef HOUSE_HARNESS_DRAWN_GROUPS_H
+#define HOUSE_HARNESS_DRAWN_GROUPS_H
 
+#include <cstddef>
 #include <vector>
 
-#include "gl_recorder.h"
+#include "gl_calls.h"
 #include "viewer/palette.h"
 
 inline bool operator==(const Rgb& a, const Rgb& b) {
@@ -42,16 +44,13 @@ struct Rotation {
     bool isIdentity(double tolerance) const;
 };
 
-// The groups of some calls, by default those recorded so far. Throws if a
-// glBegin is left open or a vertex stands outside a group. Only turns and
-// identities of the modelview matrix move vertices, as in GL.
-std::vector<DrawnGroup> drawnGroups(const std::vector<GlCall>& calls = recorder::calls());
+// The groups of the calls. Throws if a glBegin is left open or a vertex
+// stands outside a group. Only turns and identities of the modelview matrix
+// move vertices, as in GL.
+std::vector<DrawnGroup> drawnGroups(const std::vector<GlCall>& calls);
 
-// The product of every modelview glRotatef recorded so far.
-Rotation netRotation(const std::vector<GlCall>& calls = recorder::calls());
-
-// Runs `routine` on a cleared record and returns its groups.
-std::vector<DrawnGroup> groupsOf(void (*routine)());
+// The product of every modelview glRotatef among the calls.
+Rotation netRotation(const std::vector<GlCall>& calls);
 
 // The triangles GL fills a group with, three world vertices each: a quad, a
 // triangle or a polygon is a fan from its first vertex (the scene draws each

@@ -1,19 +1,14 @@
-// The support layer itself, where a fault would make other checks lie: the
-// reading of recorded calls as world geometry (which the benchmark's
-// one-draw reference is built from), the text form of a call, and the
-// process figures the benchmark prints.
+// The recording stand-in and its readers, where a fault would make other
+// checks lie: recorded calls read as world geometry (which the benchmark's
+// one-draw reference is built from) and the text form of a call.
 #include <gtest/gtest.h>
 
-#include <sys/wait.h>
-#include <unistd.h>
-
-#include <ctime>
 #include <string>
 #include <vector>
 
 #include "app/frame.h"
 #include "drawn_groups.h"
-#include "processes.h"
+#include "gl_recorder.h"
 
 namespace {
 
@@ -32,7 +27,7 @@ void drawOneTriangle(float x, float y, float z) {
 // The world corners of the one triangle drawn at (x, y, z) after the turns.
 std::vector<Vec3> oneTriangle(float x, float y, float z) {
     drawOneTriangle(x, y, z);
-    return fanTriangles(drawnGroups().back());
+    return fanTriangles(drawnGroups(recorder::calls()).back());
 }
 
 TEST(CaptureTurns, QuarterTurnAboutYCarriesXOntoMinusZ) {
@@ -56,7 +51,7 @@ TEST(CaptureTurns, TheTurnMadeLastActsOnTheVertexFirst) {
 TEST(CaptureTurns, FourQuarterTurnsComeBackAndOnlyTheModelviewIdentityForgetsATurn) {
     recorder::clear();
     for (int i = 0; i < 4; ++i) glRotatef(90.0f, 0.0f, 1.0f, 0.0f);
-    EXPECT_TRUE(netRotation().isIdentity(1e-12));
+    EXPECT_TRUE(netRotation(recorder::calls()).isIdentity(1e-12));
 
     glRotatef(90.0f, 0.0f, 1.0f, 0.0f);
     glMatrixMode(GL_PROJECTION);
@@ -78,7 +73,7 @@ TEST(CaptureGroups, PolygonsAndQuadsFanFromTheirFirstVertexInTheColourInForce) {
     for (int i = 10; i < 14; ++i) glVertex3f(static_cast<float>(i), 0.0f, 0.0f);
     glEnd();
 
-    const std::vector<DrawnGroup> groups = drawnGroups();
+    const std::vector<DrawnGroup> groups = drawnGroups(recorder::calls());
     ASSERT_EQ(groups.size(), 2u);
     const std::vector<Vec3> polygon = fanTriangles(groups[0]), t = fanTriangles(groups[1]);
     ASSERT_EQ(polygon.size(), 3u * 3);
@@ -103,7 +98,7 @@ TEST(CaptureGroups, PointsAndLinesAreCountedButLeftOut) {
     glVertex3f(0, 0, 0);
     glVertex3f(1, 0, 0);
     glEnd();
-    EXPECT_TRUE(fanTriangles(drawnGroups().at(0)).empty());
+    EXPECT_TRUE(fanTriangles(drawnGroups(recorder::calls()).at(0)).empty());
     EXPECT_EQ(recorder::count(GlFn::Vertex3f), 2);
 }
 
@@ -123,9 +118,9 @@ TEST(CaptureFrame, TheProgramsFrameComesDownWholeWithItsTurnsUndone) {
     recorder::clear();
     reshape(500, 500);
     display();
-    const std::vector<DrawnGroup> groups = drawnGroups();
+    const std::vector<DrawnGroup> groups = drawnGroups(recorder::calls());
     EXPECT_GT(groups.size(), 0u);
-    EXPECT_TRUE(netRotation().isIdentity(1e-9));
+    EXPECT_TRUE(netRotation(recorder::calls()).isIdentity(1e-9));
     // Every quad gives two triangles, every triangle one, and a polygon of
     // n vertices n - 2; so triangles = vertices - 2 * groups when all groups
     // are single faces.
@@ -152,57 +147,6 @@ TEST(CallText, RoundTripsAndRefusesWhatItDidNotWrite) {
     EXPECT_FALSE(recorder::parse("glVertex4f(1, 2, 3, 4)", call));
     EXPECT_FALSE(recorder::parse("glVertex3f 1, 2, 3", call));
     EXPECT_FALSE(recorder::parse("", call));
-}
-
-TEST(RunCommand, HandsBackTheChildsOutputAndExitStatus) {
-    CommandResult run =
-        runCommand({"/bin/sh", "-c", "echo frames 3; echo calls 7 >&2; exit 4"}, "");
-    EXPECT_EQ(WEXITSTATUS(run.status), 4);
-    EXPECT_EQ(run.out, "frames 3\n");
-    EXPECT_EQ(run.err, "calls 7\n");
-    EXPECT_FALSE(run.succeeded());
-    EXPECT_EQ(WEXITSTATUS(runCommand({"/no/such/program"}, "").status), 127);
-    run = runCommand({"/bin/sh", "-c", "kill -9 $$"}, "");
-    EXPECT_TRUE(WIFSIGNALED(run.status));
-    run = runCommand({"sleep", "30"}, "", 0.2);
-    EXPECT_TRUE(run.timedOut);
-    EXPECT_FALSE(run.succeeded());
-}
-
-TEST(ReadLines, WaitsForWholeLinesAndGivesUpOnSilenceOrEnd) {
-    int fds[2];
-    ASSERT_EQ(pipe(fds), 0);
-    std::string buffer;
-    ASSERT_EQ(write(fds[1], "first a\nsecond", 14), 14);
-    const double start = monotonicSeconds();
-    EXPECT_FALSE(readLines(fds[0], buffer, 2, 0.1));
-    EXPECT_GE(monotonicSeconds() - start, 0.09);
-    ASSERT_EQ(write(fds[1], " b\n", 3), 3);
-    EXPECT_TRUE(readLines(fds[0], buffer, 2, 1));
-    EXPECT_EQ(buffer, "first a\nsecond b\n");
-
-    close(fds[1]);
-    EXPECT_FALSE(readLines(fds[0], buffer, 3, 1));
-    close(fds[0]);
-}
-
-TEST(ProcessFigures, PeakMemoryAndCpuTimeOfALiveProcess) {
-    EXPECT_GT(statusKiB(getpid(), "VmHWM"), 0);
-    EXPECT_GE(statusKiB(getpid(), "VmHWM"), statusKiB(getpid(), "VmRSS"));
-    EXPECT_EQ(processState(getpid()), 'R');
-    const long before = cpuTicks(getpid());
-    ASSERT_GE(before, 0);
-    const std::clock_t start = std::clock();
-    volatile double spin = 0;
-    while (std::clock() - start < CLOCKS_PER_SEC / 10) spin = spin + 1;
-    EXPECT_GT(cpuTicks(getpid()), before);
-
-    // A process that is gone has no figures, not zeros.
-    ChildProcess child("/bin/true", {"true"}, {});
-    ASSERT_NE(child.waitForExit(10), -1);
-    EXPECT_EQ(statusKiB(child.pid(), "VmHWM"), -1);
-    EXPECT_EQ(cpuTicks(child.pid()), -1);
-    EXPECT_EQ(processState(child.pid()), '\0');
 }
 
 }  // namespace

@@ -1,22 +1,23 @@
-// Child processes and what the kernel knows about them, for every test and
-// the benchmark: a runner, a private Xvfb, the /proc figures, and scratch
-// space.
+// Child processes and what the kernel knows about them, for the tests and
+// the benchmarks: a runner and the /proc figures.
 //
 // Every child runs in a process group of its own and dies with the process
 // that started it; the destructors stop whatever is still running, also
 // when a test fails half-way.
-#ifndef HOUSE_TESTS_PROCESSES_H
-#define HOUSE_TESTS_PROCESSES_H
+#ifndef HOUSE_HARNESS_PROCESSES_H
+#define HOUSE_HARNESS_PROCESSES_H
 
 #include <sys/types.h>
 
-#include <memory>
 #include <string>
 #include <vector>
 
 // Seconds since an arbitrary start, for deadlines and durations.
 double monotonicSeconds();
 void sleepFor(double seconds);
+
+// $TMPDIR, or /tmp where it is unset or empty: where scratch files go.
+std::string temporaryDirectory();
 
 // The whole file, or "" if it cannot be read.
 std::string readFile(const std::string& path);
@@ -74,40 +75,9 @@ CommandResult runCommand(const std::vector<std::string>& argv, const std::string
 // timeout or an end of file first.
 bool readLines(int fd, std::string& buffer, int lines, double timeoutSeconds);
 
-// An Xvfb server on a display it picks itself (-displayfd), 1280x1024 at
-// 24 bits, no TCP, so parallel runs never collide.
-class XServer {
-public:
-    XServer();
-    const std::string& display() const { return display_; }  // e.g. ":3"
-
-private:
-    std::unique_ptr<ChildProcess> process_;
-    std::string display_;
-};
-
 // Figures of a live process from /proc; -1 (or '\0') once it is gone.
 long statusKiB(pid_t pid, const std::string& field);  // "VmRSS", "VmHWM", ...
 long cpuTicks(pid_t pid);                              // utime + stime, all threads
 char processState(pid_t pid);                          // 'S' sleeping, 'R' running, ...
-
-// A fresh directory under $TMPDIR (or /tmp), removed with what is in it.
-class ScratchDirectory {
-public:
-    ScratchDirectory();
-    ~ScratchDirectory();
-    ScratchDirectory(const ScratchDirectory&) = delete;
-    ScratchDirectory& operator=(const ScratchDirectory&) = delete;
-
-    const std::string& root() const { return path_; }
-    std::string path(const std::string& name) const { return path_ + "/" + name; }
-    // The names in it, without "." and "..".
-    std::vector<std::string> entries() const;
-    // Removes its files, links, FIFOs and empty folders.
-    void clear() const;
-
-private:
-    std::string path_;
-};
 
 #endif

@@ -1,12 +1,16 @@
 // What the unit tests of the scene share: a fixture that starts every test
 // from the program's starting state with an empty record and leaves the
-// state as it found it, and bounds checked against expected ranges.
+// state as it found it, a routine's groups, and bounds checked against
+// expected ranges.
 #ifndef HOUSE_TESTS_SCENE_TEST_H
 #define HOUSE_TESTS_SCENE_TEST_H
 
 #include <gtest/gtest.h>
 
+#include <vector>
+
 #include "drawn_groups.h"
+#include "gl_recorder.h"
 #include "viewer/scene_state.h"
 
 class SceneTest : public ::testing::Test {
@@ -17,6 +21,14 @@ protected:
     }
     void TearDown() override { scene = kInitialScene; }
 };
+
+// Runs `routine` on a cleared record and returns its groups; the record
+// then holds its calls.
+inline std::vector<DrawnGroup> groupsOf(void (*routine)()) {
+    recorder::clear();
+    routine();
+    return drawnGroups(recorder::calls());
+}
 
 // Expected bounds, written as the x, y and z ranges in turn.
 struct Box {

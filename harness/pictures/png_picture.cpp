@@ -5,8 +5,6 @@
 #include <stdexcept>
 #include <utility>
 
-namespace e2e {
-
 Picture readPng(const std::string& path) {
     png_image image{};
     image.version = PNG_IMAGE_VERSION;
@@ -18,5 +16,3 @@ Picture readPng(const std::string& path) {
         throw std::runtime_error("cannot decode " + path + ": " + image.message);
     return Picture(static_cast<int>(image.width), static_cast<int>(image.height), std::move(rgb));
 }
-
-}  // namespace e2e

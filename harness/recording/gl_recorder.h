@@ -5,8 +5,8 @@
 // its arguments exactly as passed. In counting mode it keeps only how often
 // each function was called, so that the program's own code can be timed
 // with almost nothing underneath it.
-#ifndef HOUSE_TESTS_GL_RECORDER_H
-#define HOUSE_TESTS_GL_RECORDER_H
+#ifndef HOUSE_HARNESS_GL_RECORDER_H
+#define HOUSE_HARNESS_GL_RECORDER_H
 
 #include <string>
 #include <vector>

@@ -2,10 +2,11 @@
 
 #include <algorithm>
 
-std::vector<Stamp> stampsIn(const std::vector<DrawnGroup>& groups) {
+std::vector<Stamp> stampsIn(const std::vector<GlCall>& calls) {
+    const std::vector<DrawnGroup> groups = drawnGroups(calls);
     std::vector<Stamp> stamps;
     size_t begun = 0;
-    for (const GlCall& call : recorder::calls()) {
+    for (const GlCall& call : calls) {
         if (call.fn == GlFn::Color3f) stamps.push_back(Stamp{StampKind::Other, begun, 0});
         if (call.fn == GlFn::Begin && !stamps.empty()) ++stamps.back().count;
         if (call.fn == GlFn::Begin) ++begun;
@@ -25,9 +26,10 @@ int countStamps(const std::vector<Stamp>& stamps, StampKind kind) {
         std::count_if(stamps.begin(), stamps.end(), [kind](const Stamp& s) { return s.kind == kind; }));
 }
 
-std::vector<double> cursorsAt(const std::vector<DrawnGroup>& groups, StampKind kind) {
+std::vector<double> cursorsAt(const std::vector<GlCall>& calls, StampKind kind) {
+    const std::vector<DrawnGroup> groups = drawnGroups(calls);
     std::vector<double> xs;
-    for (const Stamp& s : stampsIn(groups))
+    for (const Stamp& s : stampsIn(calls))
         if (s.kind == kind)
             xs.push_back(groups[s.first].vertices[0].x - (kind == StampKind::Post ? 0 : 2));
     return xs;

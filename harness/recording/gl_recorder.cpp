@@ -4,7 +4,6 @@
 #include <initializer_list>
 
 #include "viewer/window.h"
-#include "drawn_groups.h"
 
 namespace {
 
@@ -47,12 +46,6 @@ std::vector<std::string> describeAll() {
 }
 
 }  // namespace recorder
-
-std::vector<DrawnGroup> groupsOf(void (*routine)()) {
-    recorder::clear();
-    routine();
-    return drawnGroups();
-}
 
 // The stand-ins. Their declarations come from the real headers, so a
 // signature that drifts from the real one fails to compile.

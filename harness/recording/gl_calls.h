@@ -1,8 +1,9 @@
 // One GL, GLU or GLUT call with its arguments exactly as passed, and its
 // one-line text form: what the probe prints, what tests compare, and what
-// the benchmark reads back.
-#ifndef HOUSE_TESTS_GL_CALLS_H
-#define HOUSE_TESTS_GL_CALLS_H
+// the benchmark reads back. Plain data: the readers take calls in this form
+// whether they were recorded in this process or read back from a listing.
+#ifndef HOUSE_HARNESS_GL_CALLS_H
+#define HOUSE_HARNESS_GL_CALLS_H
 
 #include <string>
 #include <vector>
