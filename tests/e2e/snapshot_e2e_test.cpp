@@ -56,19 +56,16 @@ TEST(Snapshot, KeyedViewAgreesWithTheRealWindow) {
     // window and replayed by the tool give the same picture.
     HouseSession house;
     const Picture start = house.capture();
-    house.keys("o", 54);
-    house.keys("x", 54);
-    house.keys("Up", 10);
-    house.keys("Left", 5);
+    const char kView[] = "o*54 x*54 Up*10 Left*5";
+    house.keys(kView);
     const Picture window = house.settleAfterChange(start);
     ScratchDirectory scratch;
     const Picture headless =
-        snapshot(scratch, "keyed.png", {"--keys", "o*54 x*54 Up*10 Left*5"});
+        snapshot(scratch, "keyed.png", {"--keys", kView});
     ASSERT_EQ(headless.width(), window.width());
     ASSERT_EQ(headless.height(), window.height());
     Camera camera;
-    camera.press("Up", 10);
-    camera.press("Left", 5);
+    camera.press(kView);
     EXPECT_TRUE(showsHouseFront(window, camera));
     EXPECT_TRUE(showsHouseFront(headless, camera));
     const long differing = compare(headless, window, kCaptureSteps).pixels;

@@ -253,53 +253,37 @@ TEST_F(SnapshotTest, HelpAndVersionExitCleanly) {
 
 // Each bad input must be refused before anything is written: one line on
 // stderr, a non-zero status from exit (not a crash), and no file, not even
-// a temporary one, left in the output's directory. Escape is among them:
-// passed to the program's callback it would end the run with status 0 and
-// no picture, so it has to be refused, and said to be.
+// a temporary one, left in the output's directory. The messages for each
+// option and key are checked in-process (command_line_test.cpp); here one
+// of each kind, and what only the running tool knows: the renderer's
+// largest size and the output's folder. Escape is among them: passed to
+// the program's callback it would end the run with status 0 and no
+// picture, so it has to be refused, and said to be.
 TEST_F(SnapshotTest, BadInputFailsWithOneLineAndNoFile) {
     const std::string out = path("out.png");
     const std::vector<std::vector<std::string>> cases = {
         {"--keys", "nosuchkey", out},
-        {"--keys", "F13", out},
         {"--keys", "o Escape", out},
-        {"--keys", "o*0", out},
-        {"--keys", "o*two", out},
-        {"--keys", "o*", out},
-        {"--keys", "o*10001", out},
-        {"--keys", "o*99999999999999999999", out},
-        {"--keys", "o*10000 o*10000 o*10000 o*10000 o*10000 o*10000 o*10000 o*10000 "
-                   "o*10000 o*10000 o*1", out},
-        {"--size", "0x500", out},
-        {"--size", "500", out},
-        {"--size", "500x", out},
-        {"--size", "-5x5", out},
-        {"--size", "100000x10", out},
-        {"--size", "99999999999x10", out},
-        {"--supersample", "0", out},
+        {"--keys", "o \x1b[2Jnope", out},
+        {"--keys", std::string(130000, 'n'), out},
         {"--supersample", "9", out},
-        {"--supersample", "2x", out},
-        {"--supersample=", out},
+        {"--size", "100000x10", out},
         {"--size", "20000x1", "--supersample", "8", out},
-        {"--size"},
-        {"--keys"},
         {"--colour", "red", out},
         {},
-        {"--keys", "o"},
-        {out, path("second.png")},
         {path("missing/out.png")},
         {path("directory/")},
         {path("missing\n\x1b[2J/out.png")},
-        {"--keys", "o \x1b[2Jnope", out},
-        {"--size=1\n2", out},
         {path(std::string(256, 'n'))},
     };
     for (const std::vector<std::string>& arguments : cases) {
         std::string shown;
-        for (const std::string& word : arguments) shown += " [" + word + "]";
+        for (const std::string& word : arguments) shown += " [" + word.substr(0, 80) + "]";
         const ToolRun run = runSnapshot(arguments);
         EXPECT_TRUE(run.exited) << shown;
         EXPECT_NE(run.status, 0) << shown;
         EXPECT_EQ(countLines(run.err), 1) << shown << "\n" << run.err;
+        EXPECT_LT(run.err.size(), 600u) << shown;
         EXPECT_EQ(run.err.find('\x1b'), std::string::npos) << shown;
         EXPECT_EQ(run.out, "") << shown;
         EXPECT_TRUE(entries().empty()) << shown;
