@@ -46,7 +46,6 @@ public:
     Pixel at(int column, int row) const;  // row 0 is the top
 
     bool operator==(const Picture& other) const;
-    bool operator!=(const Picture& other) const { return !(*this == other); }
 
     // Pixels of this picture, in rows first to last, with no pixel near in
     // colour in the other picture within `radius` pixels: a comparison that
