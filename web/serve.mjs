@@ -158,8 +158,11 @@ function fail(site, request, response, status, cause, headers = {}) {
     return;
   }
   for (const header of response.getHeaderNames()) response.removeHeader(header);
-  response.writeHead(status, { ...site.headers, ...headers, 'Content-Type': 'text/plain; charset=utf-8' });
-  response.end(`${http.STATUS_CODES[status]}\n`);
+  const body = `${http.STATUS_CODES[status]}\n`;
+  response.writeHead(status, {
+    ...site.headers, ...headers, 'Content-Type': 'text/plain; charset=utf-8', 'Content-Length': body.length,
+  });
+  response.end(body);
 }
 
 function runCommandLine(args) {
