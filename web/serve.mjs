@@ -104,6 +104,13 @@ async function respond(site, request, response) {
       fail(site, request, response, error.status || 500, error.code ? error : null, error.headers);
     })
     .on('directory', () => fail(site, request, response, 404))
+    .on('stream', (stream) => stream.on('end', () => {
+      // Cut short while read (a build rewriting it in place): end the
+      // answer now rather than leave the browser waiting for the rest.
+      if (stream.bytesRead < response.getHeader('Content-Length')) {
+        fail(site, request, response, 500, new Error(`the file ended after ${stream.bytesRead} bytes`));
+      }
+    }))
     .pipe(response);
 }
 

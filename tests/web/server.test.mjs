@@ -237,6 +237,24 @@ describe('the server', () => {
     assert.equal((await ask(port, '/index.html')).status, 200);
   });
 
+  test('a file cut short while it is sent ends its answer at once, not at the keep-alive timeout', async () => {
+    const file = path.join(site.site, 'cut.js');
+    fs.writeFileSync(file, Buffer.alloc(8 << 20, 'a'));
+    const received = await new Promise((resolve, reject) => {
+      let bytes = 0;
+      const socket = net.connect(port, '127.0.0.1', () => socket.write('GET /cut.js HTTP/1.1\r\nHost: 127.0.0.1\r\n\r\n'));
+      socket.setTimeout(3000, () => socket.destroy(new Error('still open after 3 s')));
+      socket.on('data', (chunk) => {
+        if (bytes === 0) fs.truncateSync(file, 1000);
+        bytes += chunk.length;
+      });
+      socket.on('error', reject);
+      socket.on('close', () => resolve(bytes));
+    });
+    assert.ok(received < 8 << 20, `${received} bytes`);
+    assert.match(logged.at(-1), /^serve: GET \/cut\.js: 500, the file ended after \d+ bytes$/);
+  });
+
   test('200 clients at once each fetch the whole site, every answer whole', async () => {
     const names = ['index.html', 'page.js', 'house.js', 'house.wasm', 'icon.png'];
     const results = await Promise.all(Array.from({ length: 200 }, async (_, client) => {
@@ -294,8 +312,8 @@ test('its command line says in one line what is wrong, with status 2', async () 
     [[scratch, busyPort], 1, new RegExp(`^serve: port ${busyPort} is in use; give another PORT$`)],
   ];
   try {
-    for (const [args, status, message] of kRuns) {
-      const result = await spawnNode([serve, ...args]).done;
+    const results = await Promise.all(kRuns.map(([args]) => spawnNode([serve, ...args]).done));
+    for (const [[args, status, message], result] of kRuns.map((run, index) => [run, results[index]])) {
       assert.equal(result.status, status, args.join(' '));
       assert.match(result.stderr, /^[^\n]*\n$/, args.join(' '));
       assert.match(result.stderr.trimEnd(), message, args.join(' '));
