@@ -70,6 +70,10 @@ async function respond(site, request, response) {
     return;
   }
   const type = fileType(name);
+  if (!type) {
+    fail(site, request, response, 404);
+    return;
+  }
   let file;
   let stats;
   try {
@@ -85,7 +89,7 @@ async function respond(site, request, response) {
     return;
   }
   // Not a FIFO or a device either: opening those can block or never end.
-  if (!type || !stats.isFile()) {
+  if (!stats.isFile()) {
     fail(site, request, response, 404);
     return;
   }

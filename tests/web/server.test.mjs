@@ -2,7 +2,7 @@
 // what it refuses, what it answers and how, and that it stays up through
 // failing files, crowds and slow clients. Needs node only.
 import assert from 'node:assert/strict';
-import { spawn } from 'node:child_process';
+import { execFileSync, spawn } from 'node:child_process';
 import fs from 'node:fs';
 import net from 'node:net';
 import os from 'node:os';
@@ -37,6 +37,7 @@ function makeSite(scratch) {
     fs.writeFileSync(path.join(scratch, folder, 'secret.html'), kSecret);
   }
   fs.mkdirSync(path.join(site, 'folder.js'));
+  execFileSync('mkfifo', [path.join(site, 'fifo.js')]);
   fs.symlinkSync('index.html', path.join(site, 'inside-link.html'));
   fs.symlinkSync('../outside/secret.html', path.join(site, 'out-file.html'));
   fs.symlinkSync('../outside', path.join(site, 'out-dir'));
@@ -117,7 +118,7 @@ describe('the server', () => {
       ['/..%5c..%5coutside%5csecret.html', 404], ['/..\\..\\outside\\secret.html', 404],
       [`${scratch}/outside/secret.html`, 404], ['http://127.0.0.1/../outside/secret.html', 404],
       ['//outside/secret.html', 404], ['/out-file.html', 404], ['/out-dir/secret.html', 404],
-      ['/prefix.html', 404], ['/.hidden.html', 404], ['/notes.txt', 404], ['/folder.js', 404],
+      ['/prefix.html', 404], ['/.hidden.html', 404], ['/notes.txt', 404], ['/folder.js', 404], ['/fifo.js', 404],
       ['/index.html%00.png', 400], ['/%00', 400], ['/%zz', 400], ['/%E0%A4%A', 400], ['/%', 400],
     ];
     for (const [target, status] of kTargets) {
