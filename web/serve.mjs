@@ -194,7 +194,7 @@ function runCommandLine(args) {
       console.log(`Open ${pageUrl(server)} in your browser (Ctrl+C stops the server)`);
     },
     (error) => {
-      const reason = error.code === 'EADDRINUSE' ? `port ${portText} is in use; give another PORT` : error.message;
+      const reason = error.code === 'EADDRINUSE' ? `port ${portText} is in use; give another PORT (${kUsage})` : error.message;
       console.error(`serve: ${reason}`);
       process.exit(1);
     });

@@ -294,7 +294,7 @@ test('its command line says in one line what is wrong, with status 2', async () 
     [[scratch, 'http'], 2, /^serve: PORT must be a number from 0 to 65535, not "http" \(usage: /],
     [[scratch, '65536'], 2, /^serve: PORT must be /],
     [[scratch, '-1'], 2, /^serve: PORT must be /],
-    [[scratch, busyPort], 1, new RegExp(`^serve: port ${busyPort} is in use; give another PORT$`)],
+    [[scratch, busyPort], 1, new RegExp(`^serve: port ${busyPort} is in use; give another PORT \\(usage: `)],
   ];
   try {
     const results = await Promise.all(kRuns.map(([args]) => spawnNode([serve, ...args]).done));
