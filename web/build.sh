@@ -2,8 +2,8 @@
 # Builds the page into SITE (default build-web/): house.js and house.wasm,
 # compiled by CMake with emscripten (emcmake) in BUILD (default build-wasm/)
 # from the sources CMakeLists.txt lists, then the site assembled beside
-# them: index.html, page.js and the icon. The compile does nothing when
-# nothing has changed.
+# them: index.html, page.js and the icon, and the compressed copies. The
+# compile does nothing when nothing has changed.
 #
 #   web/build.sh [SITE] [BUILD]
 set -euo pipefail
@@ -28,3 +28,5 @@ mkdir -p "$site"
 cp "$build/web/house.js" "$build/web/house.wasm" "$root/web/index.html" "$root/web/page.js" "$site/"
 # The desktop icon serves as the favicon too: one picture of the house everywhere.
 cp "$root/data/icons/house-64.png" "$site/icon.png"
+# Last, so that the compressed copies match the files.
+node "$root/web/precompress.mjs" "$site"
