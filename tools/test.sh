@@ -19,7 +19,7 @@ cmake --build "$build" -j"$jobs"
 
 echo "== unit tests under AddressSanitizer and UndefinedBehaviorSanitizer"
 cmake -S "$root" -B "$build-sanitize" -DHOUSE_SANITIZE=ON -DCMAKE_BUILD_TYPE=Debug >/dev/null
-cmake --build "$build-sanitize" -j"$jobs" --target unit_test_programs
+cmake --build "$build-sanitize" -j"$jobs" --target unit_tests house_probe
 export ASAN_OPTIONS="detect_leaks=1:abort_on_error=1:halt_on_error=1"
 export UBSAN_OPTIONS="halt_on_error=1:print_stacktrace=1"
 (cd "$build-sanitize" && ctest --output-on-failure -j"$jobs" -L unit)

@@ -9,8 +9,8 @@
 #include "memory_check.h"
 #include "picture.h"
 #include "png_writer.h"
-#include "render.h"
 #include "scratch_directory.h"
+#include "supersample.h"
 
 namespace {
 

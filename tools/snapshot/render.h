@@ -14,9 +14,4 @@
 bool renderPicture(int width, int height, int supersample, const std::vector<KeyPress>& presses,
                    std::vector<unsigned char>& picture, std::string& error);
 
-// A picture from one drawn `factor` times as wide and high: each pixel is
-// the rounded mean of its factor x factor block.
-std::vector<unsigned char> averageBlocks(std::vector<unsigned char> drawn, int width, int height,
-                                         int factor);
-
 #endif
