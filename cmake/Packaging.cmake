@@ -31,12 +31,21 @@ install(FILES ${PROJECT_BINARY_DIR}/copyright DESTINATION ${CMAKE_INSTALL_DOCDIR
 set(CPACK_GENERATOR DEB)
 set(CPACK_PACKAGE_CONTACT ${HOUSE_MAINTAINER})
 # Debian shows the description as it is: lines of at most 80 characters.
+# What the program shows is docs/description.md, as in the README and the
+# manual page.
+set(description_file ${PROJECT_SOURCE_DIR}/docs/description.md)
+set_property(DIRECTORY APPEND PROPERTY CMAKE_CONFIGURE_DEPENDS ${description_file})
+execute_process(COMMAND fmt -w 80 ${description_file}
+  OUTPUT_VARIABLE description OUTPUT_STRIP_TRAILING_WHITESPACE RESULT_VARIABLE status)
+if(NOT status EQUAL 0)
+  message(FATAL_ERROR "fmt could not fold ${description_file}")
+endif()
 set(CPACK_PACKAGE_DESCRIPTION
-"An L-shaped house with a hip roof, two chimneys, a porch, seven windows
-and a garage, on a green plot with grey paving, inside a white picket fence
-with a double drive gate and a single walk gate, drawn in real time with
-OpenGL in one window. The arrow keys orbit the eye round the house, + and -
-zoom, and four letter keys swing the gates open and shut.
+"${description}
+
+It is drawn in real time with OpenGL in one window. The arrow keys orbit the
+eye round the house, + and - zoom, and four letter keys swing the gates open
+and shut.
 
 house-snapshot draws any view the keys can reach into a PNG file, with no
 display at all.")

@@ -69,8 +69,8 @@ TEST_F(Fence, UprightOffsetIsTheDoubleTwoPointFour) {
     const float cursor = -15.9998465f;
     const float withDouble = static_cast<float>(double{cursor} + 2.4);
     ASSERT_NE(withDouble, static_cast<float>(double{cursor} + 2.4f));
-    const std::vector<DrawnGroup> run = groupsOf(drawSideFence);
-    const std::vector<double> pickets = cursorsAt(run, StampKind::Picket);
+    groupsOf(drawSideFence);
+    const std::vector<double> pickets = cursorsAt(recorder::calls(), StampKind::Picket);
     EXPECT_TRUE(std::any_of(pickets.begin(), pickets.end(),
                             [cursor](double x) { return std::fabs(x - cursor) < 1e-6; }));
 
@@ -85,7 +85,7 @@ TEST_F(Fence, SideRunCountsAndOrder) {
     EXPECT_EQ(groups.size(), 900u);
     EXPECT_EQ(recorder::count(GlFn::Color3f), 288);
     EXPECT_EQ(recorder::count(GlFn::Rotatef), 0);
-    const std::vector<Stamp> stamps = stampsIn(groups);
+    const std::vector<Stamp> stamps = stampsIn(recorder::calls());
     ASSERT_EQ(stamps.size(), 288u);
     EXPECT_EQ(countStamps(stamps, StampKind::Post), 12);
     EXPECT_EQ(countStamps(stamps, StampKind::Board), 6);
@@ -108,7 +108,7 @@ TEST_F(Fence, SideRunCountsAndOrder) {
 TEST_F(Fence, SideRunDriftsWithTheFloatCursor) {
     scene.cursorX = 1234.5f;  // whatever the cursor held, the run sets it
     const std::vector<DrawnGroup> groups = groupsOf(drawSideFence);
-    const std::vector<double> posts = cursorsAt(groups, StampKind::Post);
+    const std::vector<double> posts = cursorsAt(recorder::calls(), StampKind::Post);
     const double expectedPosts[] = {-120,      -81.99986, -79.99986, -41.99982, -39.99982, -1.99984,
                                     0.00016,   38.00014,  40.00014,  78.00017,  80.00017,  118.00031};
     ASSERT_EQ(posts.size(), 12u);
@@ -121,10 +121,10 @@ TEST_F(Fence, SideRunDriftsWithTheFloatCursor) {
     for (size_t i = 1; i + 1 < posts.size(); i += 2)
         EXPECT_EQ(static_cast<float>(posts[i] + 2), posts[i + 1]);
 
-    const std::vector<double> boards = cursorsAt(groups, StampKind::Board);
+    const std::vector<double> boards = cursorsAt(recorder::calls(), StampKind::Board);
     ASSERT_EQ(boards.size(), 6u);
     for (size_t i = 0; i < boards.size(); ++i) EXPECT_NEAR(boards[i], posts[2 * i], kFiveDecimals);
-    const std::vector<double> pickets = cursorsAt(groups, StampKind::Picket);
+    const std::vector<double> pickets = cursorsAt(recorder::calls(), StampKind::Picket);
     ASSERT_EQ(pickets.size(), 270u);
     EXPECT_NEAR(pickets[44], -84.79987, kFiveDecimals);  // 44 steps into section 0
 
@@ -143,7 +143,7 @@ TEST_F(Fence, SideRunDriftsWithTheFloatCursor) {
 // all up to the drift one section gathers.
 TEST_F(Fence, SectionPiecesMeetEdgeToEdge) {
     const std::vector<DrawnGroup> groups = groupsOf(drawSideFence);
-    const std::vector<Stamp> stamps = stampsIn(groups);
+    const std::vector<Stamp> stamps = stampsIn(recorder::calls());
     ASSERT_EQ(stamps.size(), 288u);
     for (size_t base = 0; base < stamps.size(); base += 48) {
         const Bounds opening = boundsOf(groups, stamps[base].first, 5);
@@ -163,7 +163,7 @@ TEST_F(Fence, EnclosureTurnsAFullCircleOnlyByQuarterTurns) {
     EXPECT_EQ(groups.size(), 3375u);
     EXPECT_EQ(recorder::count(GlFn::Rotatef), 4);
     EXPECT_EQ(recorder::count(GlFn::LoadIdentity), 0);
-    EXPECT_TRUE(netRotation().isIdentity(1e-12));
+    EXPECT_TRUE(netRotation(recorder::calls()).isIdentity(1e-12));
     // Each side run after its own turn; the fourth turn before the front run.
     int turns = 0, begun = 0;
     for (const GlCall& call : recorder::calls()) {
@@ -208,7 +208,7 @@ TEST_F(Fence, SideRunsLandOnTheThreeOtherSides) {
 
 TEST_F(Fence, EveryCornerBoxIsDrawnTwice) {
     const std::vector<DrawnGroup> groups = groupsOf(drawGrounds);
-    const std::vector<Stamp> stamps = stampsIn(groups);
+    const std::vector<Stamp> stamps = stampsIn(recorder::calls());
     EXPECT_EQ(countStamps(stamps, StampKind::Post), 48);
     EXPECT_EQ(countStamps(stamps, StampKind::Board), 24);
     EXPECT_EQ(countStamps(stamps, StampKind::Picket), 1004);

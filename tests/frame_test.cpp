@@ -73,8 +73,8 @@ TEST_F(DisplayTest, EyeIsWidenedFromTheStoredFloats) {
 
 TEST_F(DisplayTest, FrameLeavesTheMatrixAsItFoundItAndClosesEveryGroup) {
     display();
-    EXPECT_TRUE(netRotation().isIdentity(1e-9));
-    EXPECT_NO_THROW(drawnGroups());
+    EXPECT_TRUE(netRotation(recorder::calls()).isIdentity(1e-9));
+    EXPECT_NO_THROW(drawnGroups(recorder::calls()));
     EXPECT_EQ(recorder::count(GlFn::Begin), recorder::count(GlFn::End));
 }
 

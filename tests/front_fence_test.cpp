@@ -27,7 +27,7 @@ TEST_F(FrontFence, CountsAndFinalCursor) {
     for (const DrawnGroup& g : groups) EXPECT_EQ(g.mode, static_cast<GLenum>(GL_QUADS));
     EXPECT_EQ(recorder::count(GlFn::Color3f), 212);
     EXPECT_EQ(recorder::count(GlFn::Rotatef), 0);
-    const std::vector<Stamp> stamps = stampsIn(groups);
+    const std::vector<Stamp> stamps = stampsIn(recorder::calls());
     EXPECT_EQ(countStamps(stamps, StampKind::Post), 12);
     EXPECT_EQ(countStamps(stamps, StampKind::Board), 6);
     EXPECT_EQ(countStamps(stamps, StampKind::Picket), 194);
@@ -42,19 +42,19 @@ TEST_F(FrontFence, CountsAndFinalCursor) {
 
 TEST_F(FrontFence, StampsStandAtTheDriftedCursor) {
     const std::vector<DrawnGroup> groups = groupsOf(drawFrontFence);
-    const std::vector<double> posts = cursorsAt(groups, StampKind::Post);
+    const std::vector<double> posts = cursorsAt(recorder::calls(), StampKind::Post);
     const double expectedPosts[] = {-120,     -81.99986, -79.99986, -29.99986, -27.99986, 10.00013,
                                     12.00013, 26.80013,  28.80013,  72.40012,  74.40012,  118.00028};
     ASSERT_EQ(posts.size(), 12u);
     for (size_t i = 0; i < posts.size(); ++i) EXPECT_NEAR(posts[i], expectedPosts[i], kFiveDecimals) << i;
 
-    const std::vector<double> boards = cursorsAt(groups, StampKind::Board);
+    const std::vector<double> boards = cursorsAt(recorder::calls(), StampKind::Board);
     const double expectedBoards[] = {-120, -27.99986, 28.80013, 31.80013, 74.40012, 77.40012};
     ASSERT_EQ(boards.size(), 6u);
     for (size_t i = 0; i < boards.size(); ++i) EXPECT_NEAR(boards[i], expectedBoards[i], kFiveDecimals) << i;
 
     // The last picket of each section: A, B (45 units), C, D (52 units).
-    const std::vector<double> pickets = cursorsAt(groups, StampKind::Picket);
+    const std::vector<double> pickets = cursorsAt(recorder::calls(), StampKind::Picket);
     ASSERT_EQ(pickets.size(), 194u);
     EXPECT_NEAR(pickets[44], -84.79987, kFiveDecimals);
     EXPECT_NEAR(pickets[89], 7.20013, kFiveDecimals);
@@ -70,7 +70,7 @@ TEST_F(FrontFence, OpeningsAreClearAndFramedByGatePosts) {
         EXPECT_FALSE(boundsOf(g).hi.x > 14 + 2e-4 && boundsOf(g).lo.x < 26.8 - 2e-4);
     }
     // The gate posts' inner faces are the hinge lines, up to the drift.
-    const std::vector<double> posts = cursorsAt(groups, StampKind::Post);
+    const std::vector<double> posts = cursorsAt(recorder::calls(), StampKind::Post);
     ASSERT_EQ(posts.size(), 12u);
     EXPECT_NEAR(posts[2] + 2, -78, 2e-4);
     EXPECT_NEAR(posts[3], -30, 2e-4);
@@ -83,8 +83,8 @@ TEST_F(FrontFence, OpeningsAreClearAndFramedByGatePosts) {
 
 TEST_F(FrontFence, LongSectionsUseTwoBoards) {
     const std::vector<DrawnGroup> groups = groupsOf(drawFrontFence);
-    const std::vector<double> boards = cursorsAt(groups, StampKind::Board);
-    const std::vector<double> posts = cursorsAt(groups, StampKind::Post);
+    const std::vector<double> boards = cursorsAt(recorder::calls(), StampKind::Board);
+    const std::vector<double> posts = cursorsAt(recorder::calls(), StampKind::Post);
     ASSERT_EQ(boards.size(), 6u);
     ASSERT_EQ(posts.size(), 12u);
     // C and D: boards cover 2 to 43 past the start, leaving 0.6 bare before
@@ -98,7 +98,7 @@ TEST_F(FrontFence, LongSectionsUseTwoBoards) {
         EXPECT_NEAR(closing - start, 43.6, 2e-4);  // nominal, up to the drift
     }
     // The first picket of a long section starts again at the opening post.
-    const std::vector<double> pickets = cursorsAt(groups, StampKind::Picket);
+    const std::vector<double> pickets = cursorsAt(recorder::calls(), StampKind::Picket);
     EXPECT_NEAR(pickets[90], posts[8], kFiveDecimals);
     EXPECT_NEAR(pickets[142], posts[10], kFiveDecimals);
 }

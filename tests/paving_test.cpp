@@ -6,9 +6,9 @@
 #include <cmath>
 #include <vector>
 
-#include "drawn_groups.h"
 #include "grounds/grounds.h"
 #include "house/house.h"
+#include "scene_test.h"
 #include "viewer/scene_state.h"
 
 namespace {

@@ -151,7 +151,7 @@ TEST(House, CallsItsSevenRoutinesInOrderAndNothingElse) {
     recorder::clear();
     drawHouse();
     EXPECT_EQ(recorder::describeAll(), expected);
-    EXPECT_TRUE(netRotation().isIdentity(1e-12));
+    EXPECT_TRUE(netRotation(recorder::calls()).isIdentity(1e-12));
 }
 
 TEST(House, PorchCeilingComesBeforeTheEavePlaneItShares) {

@@ -8,7 +8,7 @@
 #include <string>
 #include <vector>
 
-#include "app/window.h"
+#include "viewer/window.h"
 #include "processes.h"
 #include "viewer/opengl.h"
 

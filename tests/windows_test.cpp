@@ -137,7 +137,7 @@ TEST_F(WindowsTest, TurnsBackAndLeavesTheLastCursor) {
     scene.cursorY = 30.0f;
     scene.cursorHeight = 7.0f;
     groupsOf(drawWindows);
-    EXPECT_TRUE(netRotation().isIdentity(1e-12));
+    EXPECT_TRUE(netRotation(recorder::calls()).isIdentity(1e-12));
     std::vector<size_t> turns;
     const std::vector<GlCall>& calls = recorder::calls();
     for (size_t i = 0; i < calls.size(); ++i)

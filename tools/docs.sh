@@ -1,28 +1,29 @@
 #!/usr/bin/env bash
 # Documents that are written once and shown in more than one form.
 #
-# The keys, the options, what happens with no display and the exit status
-# are written in docs/usage.md and shown as a block of the README and as
-# sections of the manual page house(1):
-#   tools/docs.sh roff      prints docs/usage.md in roff, for the build to
-#                           put in the page (data/man-page.cmake)
-#   tools/docs.sh readme    copies docs/usage.md into the README's block
-#   tools/docs.sh check     fails if the README's block is not docs/usage.md
+# What the program shows is written in docs/description.md, and the keys,
+# the options, what happens with no display and the exit status in
+# docs/usage.md. Each is shown as a block of the README and in the manual
+# page house(1); the description is the package's too:
+#   tools/docs.sh roff [FILE]  prints docs/usage.md (or FILE) in roff, for
+#                              the build to put in the page (data/man-page.cmake)
+#   tools/docs.sh readme       copies both into the README's blocks
+#   tools/docs.sh check        fails if a README block differs from its file
 #
 # The release history is written in CHANGELOG.md and installed in the form
 # Debian reads:
 #   tools/docs.sh changelog MAINTAINER OUT
 set -euo pipefail
 root="$(cd "$(dirname "$0")/.." && pwd)"
-usage="$root/docs/usage.md"
 changes="$root/CHANGELOG.md"
 readme="$root/README.md"
-begin_marker="<!-- From docs/usage.md: edit it there, then run tools/docs.sh readme. -->"
-end_marker="<!-- End of docs/usage.md. -->"
+blocks=(description usage)  # docs/NAME.md, each a block of the README
+begin_marker() { echo "<!-- From docs/$1.md: edit it there, then run tools/docs.sh readme. -->"; }
+end_marker() { echo "<!-- End of docs/$1.md. -->"; }
 
 die() { echo "docs.sh: $*" >&2; exit 1; }
 
-# The small part of Markdown that docs/usage.md uses, in roff: "## Title"
+# The small part of Markdown that docs/ uses, in roff: "## Title"
 # headings, paragraphs, two-column tables (a header row and a rule row,
 # then one tagged paragraph a row), `code` in bold and *words* in italics.
 # Each sentence starts a line and no line is longer than 80 bytes, as
@@ -80,37 +81,49 @@ markdown_to_roff() {
       emit($0)
       headed = 0; gap = 0
     }
-  ' "$usage"
+  ' "$1"
 }
 
 require_markers() {
-  grep -qxF "$begin_marker" "$readme" && grep -qxF "$end_marker" "$readme" ||
-    die "README.md has lost the lines that mark its docs/usage.md block"
+  local block
+  for block in "${blocks[@]}"; do
+    grep -qxF "$(begin_marker "$block")" "$readme" && grep -qxF "$(end_marker "$block")" "$readme" ||
+      die "README.md has lost the lines that mark its docs/$block.md block"
+  done
 }
 
-# The README as it should be: its block between the markers replaced by
-# docs/usage.md.
-readme_with_usage() {
-  awk -v begin="$begin_marker" -v end="$end_marker" -v usage="$usage" '
+# The README as it should be: each block between its markers replaced by
+# its file.
+readme_with_blocks() {
+  local text block
+  text="$(cat "$readme")"
+  for block in "${blocks[@]}"; do
+    text="$(with_block "$block" <<<"$text")"
+  done
+  echo "$text"
+}
+
+with_block() {
+  awk -v begin="$(begin_marker "$1")" -v end="$(end_marker "$1")" -v file="$root/docs/$1.md" '
     $0 == end { skipping = 0 }
     !skipping { print }
     $0 == begin {
-      while ((getline line < usage) > 0) print line
+      while ((getline line < file) > 0) print line
       skipping = 1
     }
-  ' "$readme"
+  '
 }
 
 update_readme() {
   require_markers
-  readme_with_usage >"$readme.tmp"
+  readme_with_blocks >"$readme.tmp"
   mv "$readme.tmp" "$readme"
 }
 
 check_readme() {
   require_markers
-  if ! diff -u "$readme" <(readme_with_usage) >&2; then
-    die "README.md's block differs from docs/usage.md (run tools/docs.sh readme)"
+  if ! diff -u "$readme" <(readme_with_blocks) >&2; then
+    die "a block of README.md differs from its file in docs/ (run tools/docs.sh readme)"
   fi
 }
 
@@ -150,10 +163,10 @@ write_changelog() {
 }
 
 case "${1:-}" in
-  roff) markdown_to_roff ;;
+  roff) markdown_to_roff "${2:-$root/docs/usage.md}" ;;
   changelog) [ $# -eq 3 ] || die "usage: tools/docs.sh changelog MAINTAINER OUT"
              write_changelog "$2" "$3" ;;
   readme) update_readme ;;
   check) check_readme ;;
-  *) die "usage: tools/docs.sh roff | changelog MAINTAINER OUT | readme | check" ;;
+  *) die "usage: tools/docs.sh roff [FILE] | changelog MAINTAINER OUT | readme | check" ;;
 esac

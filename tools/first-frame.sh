@@ -6,16 +6,18 @@ set -euo pipefail
 root="$(cd "$(dirname "$0")/.." && pwd)"
 binary="${1:-$root/build/house}"
 out="${2:-$PWD/house-first-frame.png}"
-title="Orvend Tamsk i Ilvar Druneck - Projekt zaliczeniowy z Grafiki Komputerowej"
+# The title the program gives its window, as window.h writes it.
+title="$(sed -n 's/^const char kWindowTitle\[\] = "\(.*\)";$/\1/p' "$root/src/viewer/window.h")"
+[ -n "$title" ] || { echo "first-frame: no window title in src/viewer/window.h" >&2; exit 1; }
 
 for tool in Xvfb xdotool import; do
   command -v "$tool" >/dev/null || { echo "first-frame: $tool is missing (tools/install-deps.sh installs it)" >&2; exit 1; }
 done
 [ -x "$binary" ] || { echo "first-frame: no program at $binary (build it first)" >&2; exit 1; }
 
-# Xvfb writes the number of the display it took to the given descriptor.
+# The server writes the number of the display it took to descriptor 3.
 displayfile="$(mktemp)"
-Xvfb -displayfd 3 -screen 0 1280x1024x24 -nolisten tcp 3>"$displayfile" >/dev/null 2>&1 &
+"$root/tools/xvfb.sh" 3 3>"$displayfile" >/dev/null 2>&1 &
 xvfb=$!
 house=""
 cleanup() {

@@ -1,50 +1,32 @@
 #!/usr/bin/env bash
-# Builds the page into OUT (default build-web/): index.html, page.js,
-# house.js and house.wasm from the program's own sources and the GL layer
-# here, and the icon. Does nothing when every output is newer than every
-# input.
+# Builds the page into SITE (default build-web/): house.js and house.wasm,
+# compiled by CMake with emscripten (emcmake) in BUILD (default build-wasm/)
+# from the sources CMakeLists.txt lists, then the site assembled beside
+# them: index.html, page.js and the icon, and the compressed copies. The
+# compile does nothing when nothing has changed.
 #
-#   web/build.sh [OUT]
+#   web/build.sh [SITE] [BUILD]
 set -euo pipefail
 root="$(cd "$(dirname "$0")/.." && pwd)"
-out="${1:-$root/build-web}"
-mkdir -p "$out"
-out="$(cd "$out" && pwd)"
-# However the build ends well, the compressed copies then match the files.
-trap '[ $? -ne 0 ] || node "$root/web/precompress.mjs" "$out"' EXIT
-
-# Every library source and main; the native build compiles the same set.
-sources=("$root"/src/*/*.cpp "$root/web/gl_batch.cpp")
-inputs=("${sources[@]}" "$root"/src/*/*.h "$root/web/glut_fixes.js" "$0")
-static_files=(index.html page.js)
-
-up_to_date() {
-  [ -f "$out/house.wasm" ] && [ -f "$out/house.js" ] || return 1
-  local input
-  for input in "${inputs[@]}"; do
-    [ "$input" -ot "$out/house.wasm" ] || return 1
-  done
-}
-
-for file in "${static_files[@]}"; do
-  cp "$root/web/$file" "$out/$file"
-done
-# The desktop icon serves as the favicon too: one picture of the house everywhere.
-cp "$root/data/icons/house-64.png" "$out/icon.png"
-
-if up_to_date; then
-  echo "build-web: house.wasm is up to date"
-  exit 0
-fi
+site="${1:-$root/build-web}"
+build="${2:-$root/build-wasm}"
 
 # Debian's emscripten runs its JavaScript optimiser with Debian's acorn,
 # which node finds only here. Its system libraries come prebuilt with the
 # package (the cache is frozen), so a first build compiles only our files.
 export NODE_PATH="${NODE_PATH:+$NODE_PATH:}/usr/share/nodejs"
 
-echo "build-web: compiling ${#sources[@]} files to WebAssembly"
-if ! emcc -O2 -std=c++17 -Wall -Wextra -Werror -I"$root/src" "${sources[@]}" \
-  -lglut -lGL -sENVIRONMENT=web --post-js "$root/web/glut_fixes.js" -o "$out/house.js"; then
-  rm -f "$out/house.js" "$out/house.wasm"
-  exit 1
+# -O2 and no warnings, as the page is shipped.
+if [ ! -f "$build/CMakeCache.txt" ]; then
+  emcmake cmake -S "$root" -B "$build" -DCMAKE_BUILD_TYPE=Release -DCMAKE_CXX_FLAGS_RELEASE=-O2 \
+    -DCMAKE_COMPILE_WARNING_AS_ERROR=ON -DHOUSE_TESTS=OFF >/dev/null
 fi
+# A build of its own, also when a make runs this script: not one of its jobs.
+env -u MAKEFLAGS -u MFLAGS -u MAKELEVEL cmake --build "$build" -j"$(nproc)" >/dev/null
+
+mkdir -p "$site"
+cp "$build/web/house.js" "$build/web/house.wasm" "$root/web/index.html" "$root/web/page.js" "$site/"
+# The desktop icon serves as the favicon too: one picture of the house everywhere.
+cp "$root/data/icons/house-64.png" "$site/icon.png"
+# Last, so that the compressed copies match the files.
+node "$root/web/precompress.mjs" "$site"

@@ -1,9 +1,10 @@
 // Entry point: opens the window, sets the GL state that never changes and
 // hands the process to GLUT's event loop.
 #include "app/frame.h"
-#include "app/window.h"
+#include "app/gl_state.h"
 #include "viewer/keys.h"
 #include "viewer/opengl.h"
+#include "viewer/window.h"
 
 int main(int argc, char** argv) {
     glutInit(&argc, argv);
@@ -16,8 +17,7 @@ int main(int argc, char** argv) {
     glutCreateWindow(provisionalTitle);
     glutSetWindowTitle(kWindowTitle);
 
-    glEnable(GL_DEPTH_TEST);
-    glClearColor(kSkyBlue.red, kSkyBlue.green, kSkyBlue.blue, kClearAlpha);
+    setFixedGlState();
 
     glutReshapeFunc(reshape);
     glutKeyboardFunc(keyboard);

@@ -10,9 +10,9 @@
 #include <cmath>
 #include <cstdlib>
 
-#include "app/window.h"
 #include "viewer/opengl.h"
 #include "viewer/scene_state.h"
+#include "viewer/window.h"
 
 namespace {
 

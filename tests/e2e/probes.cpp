@@ -12,8 +12,8 @@ testing::AssertionResult checkPixel(const Picture& picture, const Camera& camera
         return testing::AssertionFailure()
                << probe.name << " projects outside the window, to (" << at.column << ", "
                << at.row << ")";
-    const Rgb seen = picture.at(column, row);
-    if (near(seen, probe.colour) == wanted)
+    const Pixel seen = picture.at(column, row);
+    if (near(seen, probe.colour, kCaptureSteps) == wanted)
         return testing::AssertionSuccess() << probe.name << " at pixel (" << column << ", " << row
                                            << ") shows " << seen;
     return testing::AssertionFailure()
@@ -49,7 +49,7 @@ testing::AssertionResult showsHouseFront(const Picture& picture, const Camera& c
     }
     const int right = picture.width() - 3;
     for (const int column : {2, right})
-        if (!near(picture.at(column, 2), kSky))
+        if (!near(picture.at(column, 2), kSky, kCaptureSteps))
             return testing::AssertionFailure() << "top corner pixel (" << column
                                                << ", 2) shows " << picture.at(column, 2)
                                                << ", expected the sky " << kSky;

@@ -9,6 +9,7 @@
 #include <string>
 
 #include "picture.h"
+#include "scene_colours.h"
 #include "view_model.h"
 
 namespace e2e {
@@ -29,7 +30,7 @@ const WorldPoint kGroundBesideDriveway{-15, -10, -125};
 struct Probe {
     const char* name;
     WorldPoint point;
-    Rgb colour;
+    Pixel colour;
 };
 
 // Checks the pixel where `point` lands in a picture taken with `camera`.

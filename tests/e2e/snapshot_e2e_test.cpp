@@ -41,12 +41,12 @@ TEST(Snapshot, StartingViewAgreesWithTheRealWindow) {
         EXPECT_TRUE(showsColour(headless, start, probe));
     }
     for (const int column : {2, 497}) {
-        EXPECT_TRUE(near(window.at(column, 2), kSky));
-        EXPECT_TRUE(near(headless.at(column, 2), kSky));
+        EXPECT_TRUE(near(window.at(column, 2), kSky, kCaptureSteps));
+        EXPECT_TRUE(near(headless.at(column, 2), kSky, kCaptureSteps));
     }
     // Both use the same software rasteriser, so beyond the probes the two
     // pictures differ at most along a few edges.
-    const long differing = headless.differingPixels(window);
+    const long differing = compare(headless, window, kCaptureSteps).pixels;
     std::cout << "pixels differing between the window and the snapshot: " << differing << "\n";
     EXPECT_LT(differing, 250);
 }
@@ -56,22 +56,19 @@ TEST(Snapshot, KeyedViewAgreesWithTheRealWindow) {
     // window and replayed by the tool give the same picture.
     HouseSession house;
     const Picture start = house.capture();
-    house.keys("o", 54);
-    house.keys("x", 54);
-    house.keys("Up", 10);
-    house.keys("Left", 5);
+    const char kView[] = "o*54 x*54 Up*10 Left*5";
+    house.keys(kView);
     const Picture window = house.settleAfterChange(start);
     ScratchDirectory scratch;
     const Picture headless =
-        snapshot(scratch, "keyed.png", {"--keys", "o*54 x*54 Up*10 Left*5"});
+        snapshot(scratch, "keyed.png", {"--keys", kView});
     ASSERT_EQ(headless.width(), window.width());
     ASSERT_EQ(headless.height(), window.height());
     Camera camera;
-    camera.press("Up", 10);
-    camera.press("Left", 5);
+    camera.press(kView);
     EXPECT_TRUE(showsHouseFront(window, camera));
     EXPECT_TRUE(showsHouseFront(headless, camera));
-    const long differing = headless.differingPixels(window);
+    const long differing = compare(headless, window, kCaptureSteps).pixels;
     std::cout << "pixels differing between the window and the snapshot: " << differing << "\n";
     EXPECT_LT(differing, 250);
 }

@@ -1,9 +1,9 @@
 #include "view_model.h"
 
 #include <cmath>
+#include <stdexcept>
 
-#include "viewer/keys.h"
-#include "viewer/opengl.h"
+#include "key_sequence.h"
 
 namespace e2e {
 
@@ -30,21 +30,15 @@ Vector normalised(const Vector& a) {
 
 // The program's own callbacks run on a copy of the scene state, so the
 // program's state stays untouched between presses of different cameras.
-void Camera::press(const std::string& key) {
+void Camera::press(const std::string& sequence) {
+    std::vector<KeyPress> presses;
+    std::string error;
+    if (!parseKeySequence(sequence, presses, error)) throw std::invalid_argument(error);
     const SceneState saved = scene;
     scene = state;
-    if (key == "Left") specialKeys(GLUT_KEY_LEFT, 0, 0);
-    else if (key == "Right") specialKeys(GLUT_KEY_RIGHT, 0, 0);
-    else if (key == "Up") specialKeys(GLUT_KEY_UP, 0, 0);
-    else if (key == "Down") specialKeys(GLUT_KEY_DOWN, 0, 0);
-    else if (key == "plus") keyboard('+', 0, 0);
-    else if (key == "minus") keyboard('-', 0, 0);
+    pressKeys(presses);
     state = scene;
     scene = saved;
-}
-
-void Camera::press(const std::string& key, int times) {
-    for (int i = 0; i < times; ++i) press(key);
 }
 
 int ScreenPoint::pixelColumn() const { return static_cast<int>(std::floor(column)); }

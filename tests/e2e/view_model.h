@@ -1,9 +1,9 @@
 // Where the camera stands after a sequence of keys, and where a world point
 // then appears in the window.
 //
-// The camera keys are replayed through the program's own key callbacks
-// (whose arithmetic the unit tests pin down), so that the tests can predict
-// where to look after any sequence of arrow and zoom keys; the projection,
+// The keys are replayed through the program's own key callbacks (whose
+// arithmetic the unit tests pin down), so that the tests can predict where
+// to look after any sequence of keys; the projection,
 // written out independently here, is the one of
 // gluLookAt (towards the origin, +Y up), gluPerspective (50 degrees
 // vertically, near 1, far 1000) and the viewport over the whole window.
@@ -20,10 +20,8 @@ namespace e2e {
 struct Camera {
     SceneState state = kInitialScene;
 
-    // Applies one arrow or zoom key, by its X key name; other keys leave it
-    // alone.
-    void press(const std::string& key);
-    void press(const std::string& key, int times);
+    // Applies the keys of a sequence in the key language ("Left*4 +*10").
+    void press(const std::string& sequence);
 };
 
 struct WorldPoint {

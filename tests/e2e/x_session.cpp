@@ -1,7 +1,13 @@
 #include "x_session.h"
 
+#include <cctype>
+#include <cstdio>
+#include <map>
 #include <sstream>
 #include <stdexcept>
+
+#include "key_sequence.h"
+#include "viewer/opengl.h"
 
 namespace e2e {
 
@@ -45,6 +51,26 @@ std::unique_ptr<ChildProcess> startWindowManager(const std::string& display,
     return manager;
 }
 
+// The X key name xdotool types for a press: a special key's name, a named
+// control character, a letter or digit itself, and any other character by
+// its keysym, which for Latin-1 is its code.
+std::string xKeyName(const KeyPress& press) {
+    static const std::map<int, std::string> kSpecial = {
+        {GLUT_KEY_LEFT, "Left"},     {GLUT_KEY_RIGHT, "Right"}, {GLUT_KEY_UP, "Up"},
+        {GLUT_KEY_DOWN, "Down"},     {GLUT_KEY_PAGE_UP, "Prior"}, {GLUT_KEY_PAGE_DOWN, "Next"},
+        {GLUT_KEY_HOME, "Home"},     {GLUT_KEY_END, "End"},     {GLUT_KEY_INSERT, "Insert"}};
+    static const std::map<int, std::string> kControl = {
+        {'\r', "Return"}, {'\t', "Tab"}, {8, "BackSpace"}, {0x7f, "Delete"}, {' ', "space"}};
+    if (press.special && press.code >= GLUT_KEY_F1 && press.code <= GLUT_KEY_F12)
+        return "F" + std::to_string(press.code - GLUT_KEY_F1 + 1);
+    if (press.special) return kSpecial.at(press.code);
+    if (kControl.count(press.code)) return kControl.at(press.code);
+    if (std::isalnum(press.code)) return std::string(1, static_cast<char>(press.code));
+    char keysym[8];
+    std::snprintf(keysym, sizeof keysym, "0x%02x", press.code);
+    return keysym;
+}
+
 const std::string& titlePattern() {
     static const std::string pattern = std::string("^") + kWindowTitle + "$";
     return pattern;
@@ -68,7 +94,7 @@ HouseSession::HouseSession(Arguments arguments, const std::vector<std::string>& 
                                  "\" appeared; program output: " + process_.output());
     // The first frame: the clear colour shows in the top corner once drawn.
     const double deadline = monotonicSeconds() + kWindowSearchSeconds;
-    while (!near(capture().at(0, 0), kSky)) {
+    while (!near(capture().at(0, 0), kSky, kCaptureSteps)) {
         checkProgress(deadline, "the first frame to show the sky");
         sleepFor(0.05);
     }
@@ -88,17 +114,22 @@ void HouseSession::checkProgress(double deadline, const char* waitingFor) {
         throw std::runtime_error(std::string("gave up waiting for ") + waitingFor);
 }
 
-void HouseSession::keys(const std::vector<std::string>& names) {
+void HouseSession::keys(const std::string& sequence) {
+    std::vector<KeyPress> presses;
+    std::string error;
+    if (!parseKeySequence(sequence, presses, error)) throw std::invalid_argument(error);
+    std::vector<std::string> names;
+    for (const KeyPress& press : presses) names.push_back(xKeyName(press));
+    xKeys(names);
+}
+
+void HouseSession::xKeys(const std::vector<std::string>& names) {
     for (size_t first = 0; first < names.size(); first += kKeysPerCall) {
         std::vector<std::string> command = {"xdotool", "key", "--window", window_, "--delay", "0"};
         for (size_t i = first; i < names.size() && i < first + kKeysPerCall; ++i)
             command.push_back(names[i]);
         xTool(command);
     }
-}
-
-void HouseSession::keys(const std::string& name, int times) {
-    keys(std::vector<std::string>(times, name));
 }
 
 void HouseSession::pressOnly(const std::string& name) {

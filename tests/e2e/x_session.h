@@ -7,9 +7,12 @@
 #include <string>
 #include <vector>
 
-#include "app/window.h"
 #include "picture.h"
 #include "processes.h"
+#include "scene_colours.h"
+#include "scratch_directory.h"
+#include "viewer/window.h"
+#include "x_server.h"
 
 namespace e2e {
 
@@ -34,9 +37,12 @@ public:
     const std::string& display() const { return server_.display(); }
     ChildProcess& process() { return process_; }
 
-    // Sends the keys, by their X key names, to the window as real key events.
-    void keys(const std::vector<std::string>& names);
-    void keys(const std::string& name, int times);
+    // Types a sequence in the key language ("Left*4 +*10") into the window
+    // as real key events.
+    void keys(const std::string& sequence);
+    // Sends keys by their X names, such as "ctrl+c", which the key language
+    // cannot write.
+    void xKeys(const std::vector<std::string>& names);
     // Presses a key without releasing it, for a key that ends the program:
     // the window is gone before a release could be sent to it.
     void pressOnly(const std::string& name);

@@ -26,14 +26,21 @@ require_tools() {
   done
 }
 
-# Whether two pictures differ in at most LIMIT pixels by more than 2 % in a
-# channel; says how many do. A size mismatch or an unreadable picture gives
-# no count and fails.
+# How far apart two pixels' colours may lie and still count as the same:
+# 2 % of the range, about 5 of 255 steps. The pictures compared here come
+# from Mesa drawing the same view into a window's visual and into an
+# off-screen buffer (or from another Mesa, for the committed icons), which
+# may round a colour a step or so either way.
+readonly same_colour_fuzz=2%
+
+# Whether two pictures differ in at most LIMIT pixels by more than
+# same_colour_fuzz; says how many do. A size mismatch or an unreadable
+# picture gives no count and fails.
 #   pictures_within A.png B.png LIMIT
 pictures_within() {
   local differing
   # compare prints the count on stderr and exits 1 when any pixel differs.
-  differing="$(compare -metric AE -fuzz 2% "$1" "$2" null: 2>&1)" || true
+  differing="$(compare -metric AE -fuzz "$same_colour_fuzz" "$1" "$2" null: 2>&1)" || true
   echo "${1##*/} against ${2##*/}: $differing pixels differ (at most $3 allowed)"
   [[ "$differing" =~ ^[0-9]+$ ]] && [ "$differing" -le "$3" ]
 }

@@ -14,10 +14,10 @@
 
 #include "picture.h"
 #include "processes.h"
+#include "scene_colours.h"
+#include "scratch_directory.h"
 
 namespace {
-
-using e2e::Picture;
 
 struct ToolRun {
     bool exited = false;  // ended by exit rather than by a signal
@@ -39,35 +39,14 @@ ToolRun runSnapshot(const std::vector<std::string>& arguments) {
     return run;
 }
 
-// Exact colours but for one step of the renderer's rounding (0.1 * 255).
-bool withinRounding(const e2e::Rgb& pixel, const e2e::Rgb& colour) {
-    return e2e::near(pixel, colour, 1);
+bool withinRounding(const Pixel& pixel, const Pixel& colour) {
+    return near(pixel, colour, kRoundingSteps);
 }
 
 int countLines(const std::string& text) {
     int lines = 0;
     for (char c : text) lines += c == '\n';
     return lines;
-}
-
-struct Difference {
-    int pixels = 0;
-    int left = 1 << 30;
-    int right = -1;
-};
-
-Difference compare(const Picture& a, const Picture& b) {
-    Difference difference;
-    for (int y = 0; y < a.height(); ++y) {
-        for (int x = 0; x < a.width(); ++x) {
-            if (!(a.at(x, y) == b.at(x, y))) {
-                ++difference.pixels;
-                difference.left = std::min(difference.left, x);
-                difference.right = std::max(difference.right, x);
-            }
-        }
-    }
-    return difference;
 }
 
 class SnapshotTest : public ::testing::Test {
@@ -84,7 +63,7 @@ protected:
         const ToolRun run = runSnapshot(arguments);
         EXPECT_TRUE(run.exited && run.status == 0) << run.err;
         Picture image;
-        EXPECT_NO_THROW(image = e2e::readPng(output)) << output;
+        EXPECT_NO_THROW(image = readPng(output)) << output;
         return image;
     }
 
@@ -99,14 +78,14 @@ TEST_F(SnapshotTest, StartingViewHasSkyAboveAndGroundBelow) {
     const Picture image = snapshot({});
     ASSERT_EQ(image.width(), 500);
     ASSERT_EQ(image.height(), 500);
-    EXPECT_TRUE(withinRounding(image.at(0, 0), e2e::kSky));
-    EXPECT_TRUE(withinRounding(image.at(499, 0), e2e::kSky));
+    EXPECT_TRUE(withinRounding(image.at(0, 0), kSky));
+    EXPECT_TRUE(withinRounding(image.at(499, 0), kSky));
 
     int groundAbove = 0;
     int groundBelow = 0;
     for (int y = 0; y < image.height(); ++y) {
         for (int x = 0; x < image.width(); ++x) {
-            if (withinRounding(image.at(x, y), e2e::kGround)) {
+            if (withinRounding(image.at(x, y), kGround)) {
                 (y < image.height() / 2 ? groundAbove : groundBelow) += 1;
             }
         }
@@ -123,8 +102,8 @@ TEST_F(SnapshotTest, SizeOptionSetsTheImageDimensions) {
     const Picture wide = snapshot({"--size", "800x400"});
     EXPECT_EQ(wide.width(), 800);
     EXPECT_EQ(wide.height(), 400);
-    EXPECT_TRUE(withinRounding(wide.at(0, 0), e2e::kSky));
-    EXPECT_TRUE(withinRounding(wide.at(799, 0), e2e::kSky));
+    EXPECT_TRUE(withinRounding(wide.at(0, 0), kSky));
+    EXPECT_TRUE(withinRounding(wide.at(799, 0), kSky));
 
     const Picture tiny = snapshot({"--size=1x1"});
     EXPECT_EQ(tiny.width(), 1);
@@ -136,11 +115,11 @@ TEST_F(SnapshotTest, SizeOptionSetsTheImageDimensions) {
 // gate's pixels lie wholly in one half of the picture.
 TEST_F(SnapshotTest, EachGateKeyChangesOnlyItsGatesSideOfThePicture) {
     const Picture start = snapshot({});
-    const Difference drive = compare(start, withKeys("o*54"));
+    const Difference drive = compare(start, withKeys("o*54"), kSameRendererSteps);
     EXPECT_GT(drive.pixels, 500);
     EXPECT_GE(drive.left, 250);
 
-    const Difference walk = compare(start, withKeys("x*54"));
+    const Difference walk = compare(start, withKeys("x*54"), kSameRendererSteps);
     EXPECT_GT(walk.pixels, 100);
     EXPECT_LT(walk.right, 250);
 }
@@ -152,16 +131,16 @@ TEST_F(SnapshotTest, GateOpenedAndClosedEndsOneStepFromShut) {
     const Picture start = snapshot({});
     const Picture oneStep = withKeys("o c");
     const Picture fullSwing = withKeys("o*54 c*54");
-    EXPECT_EQ(compare(oneStep, fullSwing).pixels, 0);
-    EXPECT_GT(compare(start, oneStep).pixels, 0);
+    EXPECT_EQ(compare(oneStep, fullSwing, kSameRendererSteps).pixels, 0);
+    EXPECT_GT(compare(start, oneStep, kSameRendererSteps).pixels, 0);
 }
 
 TEST_F(SnapshotTest, KeySequencesArePressedInOrderAcrossOptions) {
     const Picture together = withKeys("o*54 c*20");
     const Picture split = snapshot({"--keys", "o*54", "--keys", "c*20"});
     const Picture reversed = snapshot({"--keys", "c*20", "--keys", "o*54"});
-    EXPECT_EQ(compare(together, split).pixels, 0);
-    EXPECT_GT(compare(together, reversed).pixels, 0);
+    EXPECT_EQ(compare(together, split, kSameRendererSteps).pixels, 0);
+    EXPECT_GT(compare(together, reversed, kSameRendererSteps).pixels, 0);
 }
 
 // Float rounding may leave the eye a hair away after a turn and its undo,
@@ -171,47 +150,51 @@ TEST_F(SnapshotTest, CameraTurnAndItsUndoComeBackToTheSameView) {
     const Picture undone = withKeys("Left*20 Right*20");
     const Picture oneStep = withKeys("Left Right");
     const int total = 500 * 500;
-    EXPECT_LT(compare(undone, oneStep).pixels, total / 500);
-    EXPECT_GT(compare(turned, oneStep).pixels, total / 20);
+    EXPECT_LT(compare(undone, oneStep, kSameRendererSteps).pixels, total / 500);
+    EXPECT_GT(compare(turned, oneStep, kSameRendererSteps).pixels, total / 20);
 }
 
 TEST_F(SnapshotTest, CharactersKeepTheirCaseButKeyNamesDoNot) {
     const Picture start = snapshot({});
-    EXPECT_EQ(compare(start, withKeys("O*54 C X Z")).pixels, 0);
+    EXPECT_EQ(compare(start, withKeys("O*54 C X Z"), kSameRendererSteps).pixels, 0);
 
     const Picture up = withKeys("Up*30");
-    EXPECT_EQ(compare(up, withKeys("up*30")).pixels, 0);
-    EXPECT_EQ(compare(up, withKeys("UP*10 uP*20")).pixels, 0);
-    EXPECT_GT(compare(start, up).pixels, 0);
+    EXPECT_EQ(compare(up, withKeys("up*30"), kSameRendererSteps).pixels, 0);
+    EXPECT_EQ(compare(up, withKeys("UP*10 uP*20"), kSameRendererSteps).pixels, 0);
+    EXPECT_GT(compare(start, up, kSameRendererSteps).pixels, 0);
     const Picture zoomed = withKeys("plus*10 minus*3");
-    EXPECT_EQ(compare(zoomed, withKeys("+*10 -*3")).pixels, 0);
-    EXPECT_GT(compare(start, zoomed).pixels, 0);
+    EXPECT_EQ(compare(zoomed, withKeys("+*10 -*3"), kSameRendererSteps).pixels, 0);
+    EXPECT_GT(compare(start, zoomed, kSameRendererSteps).pixels, 0);
 }
 
 // Supersampling averages each pixel over a finer grid: large faces keep
 // their colour, pixels that edges cross take blends of the colours on
 // either side, which the plain picture, all flat colours, never shows; the
 // rest stays close to the plain picture. A factor of 1 is the plain picture.
+// A quarter of the range: a pixel this far from the plain one is another
+// surface, not an edge blended.
+const int kFarApartSteps = 64;
+
 TEST_F(SnapshotTest, SupersamplingBlendsEdgesAndKeepsFaces) {
     const int side = 120;
     const std::vector<std::string> view = {"--size", "120x120", "--keys", "Left*45 Up*17 -*12"};
     const Picture plain = snapshot(view);
     std::vector<std::string> once = view;
     once.insert(once.end(), {"--supersample", "1"});
-    EXPECT_EQ(compare(plain, snapshot(once)).pixels, 0);
+    EXPECT_EQ(compare(plain, snapshot(once), kSameRendererSteps).pixels, 0);
 
     std::vector<std::string> four = view;
     four.push_back("--supersample=4");
     const Picture smooth = snapshot(four);
     ASSERT_EQ(smooth.width(), side);
     ASSERT_EQ(smooth.height(), side);
-    EXPECT_TRUE(withinRounding(smooth.at(0, 0), e2e::kSky));
-    EXPECT_TRUE(withinRounding(smooth.at(side / 2, side - 10), e2e::kGround));
+    EXPECT_TRUE(withinRounding(smooth.at(0, 0), kSky));
+    EXPECT_TRUE(withinRounding(smooth.at(side / 2, side - 10), kGround));
 
     std::set<std::tuple<int, int, int>> plainColours;
     for (int y = 0; y < side; ++y) {
         for (int x = 0; x < side; ++x) {
-            const e2e::Rgb pixel = plain.at(x, y);
+            const Pixel pixel = plain.at(x, y);
             plainColours.insert({pixel.r, pixel.g, pixel.b});
         }
     }
@@ -219,9 +202,9 @@ TEST_F(SnapshotTest, SupersamplingBlendsEdgesAndKeepsFaces) {
     int farApart = 0;
     for (int y = 0; y < side; ++y) {
         for (int x = 0; x < side; ++x) {
-            const e2e::Rgb pixel = smooth.at(x, y);
+            const Pixel pixel = smooth.at(x, y);
             blends += plainColours.count({pixel.r, pixel.g, pixel.b}) == 0;
-            farApart += !e2e::near(pixel, plain.at(x, y), 64);
+            farApart += !near(pixel, plain.at(x, y), kFarApartSteps);
         }
     }
     std::cout << "blended pixels: " << blends << ", far from the plain picture: " << farApart << "\n";
@@ -244,7 +227,7 @@ TEST_F(SnapshotTest, SuccessReportsThePathAndLeavesOnlyTheImage) {
         EXPECT_EQ(countLines(run.out), 1);
         EXPECT_NE(run.out.find(output), std::string::npos) << run.out;
         EXPECT_EQ(run.err, "");
-        EXPECT_NO_THROW(e2e::readPng(output));
+        EXPECT_NO_THROW(readPng(output));
         EXPECT_EQ(entries(), std::vector<std::string>{name});
         clear();
     }
@@ -270,53 +253,37 @@ TEST_F(SnapshotTest, HelpAndVersionExitCleanly) {
 
 // Each bad input must be refused before anything is written: one line on
 // stderr, a non-zero status from exit (not a crash), and no file, not even
-// a temporary one, left in the output's directory. Escape is among them:
-// passed to the program's callback it would end the run with status 0 and
-// no picture, so it has to be refused, and said to be.
+// a temporary one, left in the output's directory. The messages for each
+// option and key are checked in-process (command_line_test.cpp); here one
+// of each kind, and what only the running tool knows: the renderer's
+// largest size and the output's folder. Escape is among them: passed to
+// the program's callback it would end the run with status 0 and no
+// picture, so it has to be refused, and said to be.
 TEST_F(SnapshotTest, BadInputFailsWithOneLineAndNoFile) {
     const std::string out = path("out.png");
     const std::vector<std::vector<std::string>> cases = {
         {"--keys", "nosuchkey", out},
-        {"--keys", "F13", out},
         {"--keys", "o Escape", out},
-        {"--keys", "o*0", out},
-        {"--keys", "o*two", out},
-        {"--keys", "o*", out},
-        {"--keys", "o*10001", out},
-        {"--keys", "o*99999999999999999999", out},
-        {"--keys", "o*10000 o*10000 o*10000 o*10000 o*10000 o*10000 o*10000 o*10000 "
-                   "o*10000 o*10000 o*1", out},
-        {"--size", "0x500", out},
-        {"--size", "500", out},
-        {"--size", "500x", out},
-        {"--size", "-5x5", out},
-        {"--size", "100000x10", out},
-        {"--size", "99999999999x10", out},
-        {"--supersample", "0", out},
+        {"--keys", "o \x1b[2Jnope", out},
+        {"--keys", std::string(130000, 'n'), out},
         {"--supersample", "9", out},
-        {"--supersample", "2x", out},
-        {"--supersample=", out},
+        {"--size", "100000x10", out},
         {"--size", "20000x1", "--supersample", "8", out},
-        {"--size"},
-        {"--keys"},
         {"--colour", "red", out},
         {},
-        {"--keys", "o"},
-        {out, path("second.png")},
         {path("missing/out.png")},
         {path("directory/")},
         {path("missing\n\x1b[2J/out.png")},
-        {"--keys", "o \x1b[2Jnope", out},
-        {"--size=1\n2", out},
         {path(std::string(256, 'n'))},
     };
     for (const std::vector<std::string>& arguments : cases) {
         std::string shown;
-        for (const std::string& word : arguments) shown += " [" + word + "]";
+        for (const std::string& word : arguments) shown += " [" + word.substr(0, 80) + "]";
         const ToolRun run = runSnapshot(arguments);
         EXPECT_TRUE(run.exited) << shown;
         EXPECT_NE(run.status, 0) << shown;
         EXPECT_EQ(countLines(run.err), 1) << shown << "\n" << run.err;
+        EXPECT_LT(run.err.size(), 600u) << shown;
         EXPECT_EQ(run.err.find('\x1b'), std::string::npos) << shown;
         EXPECT_EQ(run.out, "") << shown;
         EXPECT_TRUE(entries().empty()) << shown;
@@ -408,7 +375,7 @@ protected:
         EXPECT_EQ(countLines(result.err), *row.said != '\0') << row.what << "\n" << result.err;
         EXPECT_NE(result.err.find(row.said), std::string::npos) << row.what << "\n" << result.err;
         if (*row.picture != '\0') {
-            EXPECT_NO_THROW(e2e::readPng(path(row.picture))) << row.what;
+            EXPECT_NO_THROW(readPng(path(row.picture))) << row.what;
         }
         clear();
     }

@@ -9,7 +9,9 @@ import { kCanvasSize, openPage, repositoryRoot, startBrowser, waitForFrames } fr
 import { browserKeys, compareWithSnapshot } from './pictures.mjs';
 
 const kSite = process.env.HOUSE_WEB_SITE || path.join(repositoryRoot, 'build-web');
-const kTitle = 'Orvend Tamsk i Ilvar Druneck - Projekt zaliczeniowy z Grafiki Komputerowej';
+// The program's title, as window.h writes it.
+const kTitle = /^const char kWindowTitle\[\] = "(.*)";$/m.exec(
+  fs.readFileSync(path.join(repositoryRoot, 'src/viewer/window.h'), 'utf8'))[1];
 const kMostSiteBytes = 300 * 1024;
 const kFloodPresses = 2000;
 

@@ -6,6 +6,7 @@ import fs from 'node:fs';
 import os from 'node:os';
 import path from 'node:path';
 import { PNG } from 'pngjs';
+import { parseKeySequence } from '../../web/key_language.mjs';
 import { repositoryRoot } from './browser.mjs';
 
 const kSnapshot = process.env.HOUSE_SNAPSHOT ||
@@ -14,25 +15,27 @@ const kSnapshot = process.env.HOUSE_SNAPSHOT ||
 export const kPictureDirectory = process.env.HOUSE_WEB_PICTURES ||
   path.join(os.tmpdir(), 'house-web-pictures');
 
-// A pixel differs when one of its channels is off by more than this many
-// 8-bit steps: the two renderers may round an edge or a colour differently.
-export const kChannelTolerance = 6;
-// Fewer than this share of the pixels may differ.
-export const kMostDifferingShare = 0.01;
+// How far the page's picture may lie from house-snapshot's, at any canvas
+// size. The browser draws with SwiftShader and the snapshot with Mesa's
+// llvmpipe: the two round colours their own way (a channel a few 8-bit
+// steps apart) and may cover an edge pixel on either side of the line
+// (a share of the pixels quite another colour).
+export const kOtherRendererSteps = 6;
+export const kOtherRendererShare = 0.01;
 
-const kArrowNames = { Left: 'ArrowLeft', Right: 'ArrowRight', Up: 'ArrowUp', Down: 'ArrowDown' };
+// The browser's names for the keys whose character is not their name.
+const kSpecialKeys = new Map([
+  [100, 'ArrowLeft'], [101, 'ArrowUp'], [102, 'ArrowRight'], [103, 'ArrowDown'],
+  [104, 'PageUp'], [105, 'PageDown'], [106, 'Home'], [107, 'End'], [108, 'Insert'],
+  ...Array.from({ length: 12 }, (_, i) => [i + 1, `F${i + 1}`]),
+]);
+const kControlKeys = new Map([[9, 'Tab'], [13, 'Enter'], [8, 'Backspace'], [127, 'Delete']]);
 
-// Keys written as house-snapshot reads them ("Left*3 o +*10"), as the
-// names the browser's keyboard takes.
+// A sequence in the key language ("Left*3 o +*10"), as the names the
+// browser's keyboard takes.
 export function browserKeys(sequence) {
-  const keys = [];
-  for (const word of sequence.split(' ').filter(Boolean)) {
-    const star = word.lastIndexOf('*');
-    const name = star > 0 ? word.slice(0, star) : word;
-    const count = star > 0 ? Number(word.slice(star + 1)) : 1;
-    for (let i = 0; i < count; ++i) keys.push(kArrowNames[name] || name);
-  }
-  return keys;
+  return parseKeySequence(sequence).map(({ special, code }) =>
+    (special ? kSpecialKeys : kControlKeys).get(code) ?? String.fromCharCode(code));
 }
 
 export function snapshot(sequence, width, height, file) {
@@ -46,7 +49,7 @@ export function differingPixels(actual, expected) {
   let count = 0;
   for (let i = 0; i < actual.data.length; i += 4) {
     for (let channel = 0; channel < 3; ++channel) {
-      if (Math.abs(actual.data[i + channel] - expected.data[i + channel]) > kChannelTolerance) {
+      if (Math.abs(actual.data[i + channel] - expected.data[i + channel]) > kOtherRendererSteps) {
         ++count;
         break;
       }
@@ -66,11 +69,11 @@ export async function compareWithSnapshot(canvas, sequence, name) {
   const expected = snapshot(sequence, actual.width, actual.height, expectedFile);
   const differing = differingPixels(actual, expected);
   const total = actual.width * actual.height;
-  if (differing < kMostDifferingShare * total) {
+  if (differing < kOtherRendererShare * total) {
     fs.rmSync(expectedFile, { force: true });
     return null;
   }
   fs.writeFileSync(webFile, PNG.sync.write(actual));
-  return `${name}: ${differing} of ${total} pixels differ by more than ${kChannelTolerance} ` +
+  return `${name}: ${differing} of ${total} pixels differ by more than ${kOtherRendererSteps} ` +
     `steps after keys "${sequence}"; see ${webFile} and ${expectedFile}`;
 }

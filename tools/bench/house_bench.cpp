@@ -7,15 +7,15 @@
 //   one_vbo/WxH        the same triangles from one vertex buffer in one draw,
 //                      what a retained renderer would reach;
 // and startup_to_first_swap times the real program under Xvfb. After the
-// runs it prints a/b and a/c at each size, from the medians when the runs
-// were repeated. It asserts nothing, and exits 1 if a benchmark could not run.
+// runs it prints a/b and a/c at each size, and the figures against the
+// project's budgets (budgets.h), from the medians when the runs were
+// repeated. It asserts nothing, and exits 1 if a benchmark could not run.
 //
 //   house-bench [--startup-runs=N] [--idle-seconds=S] [Google Benchmark flags]
 #define GL_GLEXT_PROTOTYPES
 #include <benchmark/benchmark.h>
 #include <unistd.h>
 
-#include <algorithm>
 #include <cstdio>
 #include <cstdlib>
 #include <cstring>
@@ -23,16 +23,20 @@
 #include <sstream>
 #include <stdexcept>
 #include <string>
+#include <utility>
 #include <vector>
 
 #include "app/frame.h"
-#include "app/window.h"
+#include "budgets.h"
 #include "drawn_groups.h"
 #include "offscreen.h"
+#include "picture.h"
 #include "processes.h"
 #include "startup_probe.h"
 #include "viewer/opengl.h"
 #include "viewer/scene_state.h"
+#include "viewer/window.h"
+#include "windowless.h"
 
 namespace {
 
@@ -146,18 +150,18 @@ void drawReference() {
 }
 
 // Pixels where the reference's picture differs from the program's by more
-// than one 8-bit step: another surface there, not the same colour rounded
-// the other way (0.1, 0.5 and 0.9 of 255 sit half-way between two steps).
+// than a rounding: another surface there, not the same colour rounded the
+// other way.
+Picture framePicture(const Size& size, void (*frame)()) {
+    std::vector<unsigned char> rgb(size_t(size.width) * size.height * 3);
+    frame();
+    readOffscreenRGB(rgb.data());
+    return Picture(size.width, size.height, std::move(rgb));
+}
+
 double pixelsTheReferenceGetsWrong(const Size& size) {
-    std::vector<unsigned char> program(size_t(size.width) * size.height * 3), reference(program);
-    display();
-    readOffscreenRGB(program.data());
-    drawReference();
-    readOffscreenRGB(reference.data());
-    std::vector<bool> wrong(program.size() / 3);
-    for (size_t c = 0; c < program.size(); ++c)
-        if (std::abs(program[c] - reference[c]) > 1) wrong[c / 3] = true;
-    return static_cast<double>(std::count(wrong.begin(), wrong.end(), true));
+    return compare(framePicture(size, display), framePicture(size, drawReference), kRoundingSteps)
+        .pixels;
 }
 
 void timeFrames(benchmark::State& state, Size size, void (*frame)()) {
@@ -199,8 +203,10 @@ public:
     void ReportRuns(const std::vector<Run>& runs) override {
         for (const Run& run : runs) {
             failed_ = failed_ || run.error_occurred;
-            if (run.run_type == Run::RT_Iteration || run.aggregate_name == "median")
-                milliseconds_[run.run_name.function_name] = run.GetAdjustedRealTime();
+            if (run.run_type != Run::RT_Iteration && run.aggregate_name != "median") continue;
+            milliseconds_[run.run_name.function_name] = run.GetAdjustedRealTime();
+            const auto idle = run.counters.find("idle_cpu_ms");
+            if (idle != run.counters.end()) idleCpuMs_ = idle->second;
         }
         inner_->ReportRuns(runs);
     }
@@ -216,11 +222,26 @@ public:
             if (a > 0 && b > 0 && c > 0)
                 out << at.substr(1) << ": a/b " << a / b << ", a/c " << a / c << "\n";
         }
+        printBudgets(out);
     }
 
 private:
+    void printBudgets(std::ostream& out) {
+        const auto line = [&out](const char* budget, double figure, double limit, bool met) {
+            out << "budget, " << budget << " " << limit << " ms: " << figure << " ms, "
+                << (met ? "met" : "over") << "\n";
+        };
+        const double fullHd = milliseconds_["program_frame/1920x1080"];
+        if (fullHd > 0) line("full-HD frame under", fullHd, kFullHdFrameBudgetMs, fullHd < kFullHdFrameBudgetMs);
+        const double startup = milliseconds_["startup_to_first_swap"];
+        if (startup <= 0) return;
+        line("start-up under", startup, kStartupBudgetMs, startup < kStartupBudgetMs);
+        line("idle CPU", idleCpuMs_, kIdleCpuBudgetMs, idleCpuMs_ <= kIdleCpuBudgetMs);
+    }
+
     BenchmarkReporter* inner_;
     std::map<std::string, double> milliseconds_;
+    double idleCpuMs_ = 0;
     bool failed_ = false;
 };
 

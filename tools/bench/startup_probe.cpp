@@ -8,6 +8,7 @@
 #include <stdexcept>
 
 #include "processes.h"
+#include "x_server.h"
 
 namespace {
 
