@@ -6,6 +6,9 @@
 #   resources   the program's icon and its version, from project()
 #   the zip     house-VERSION-windows-x64.zip: house.exe, the README, our
 #               licence and freeglut's, whose notice must go with every copy
+#   GoogleTest  built from its source for the unit tests, when
+#               HOUSE_GTEST_SOURCE names it (Debian's googletest package
+#               puts it at /usr/src/googletest)
 # Included by the top-level CMakeLists.txt once the house target exists.
 include(FetchContent)
 
@@ -41,16 +44,22 @@ if(HOUSE_FREEGLUT_FROM_SOURCE)
   target_compile_options(freeglut_static PRIVATE $<IF:$<C_COMPILER_ID:MSVC>,/w,-w>)
 
   add_library(GLUT::GLUT ALIAS freeglut_static)
-  # Everything that includes the GLUT header must see FREEGLUT_STATIC, or
-  # the header declares its functions as imported from a DLL; the scene
-  # library passes both on to the tests and tools that link it.
   target_include_directories(housescene PUBLIC ${freeglut_SOURCE_DIR}/include)
+  # Without it the header declares freeglut's functions as imported from a DLL.
   target_compile_definitions(housescene PUBLIC FREEGLUT_STATIC)
   set(freeglut_licence ${freeglut_SOURCE_DIR}/COPYING)
 else()
   find_package(GLUT REQUIRED)
   target_include_directories(housescene PUBLIC ${GLUT_INCLUDE_DIR})
 endif()
+# GL, GLU and GLUT functions are declared as plain functions, as on Linux,
+# and not as imported from a DLL (the linker reaches opengl32's and glu32's
+# all the same, through their import libraries), and glutInit is glutInit,
+# not an inline wrapper that passes exit() along (which matters only for a
+# freeglut DLL with a C runtime of its own). The tests' recording stand-in
+# can then define them. The scene library passes this on to everything that
+# links it.
+target_compile_definitions(housescene PUBLIC _GDI32_ GLUT_DISABLE_ATEXIT_HACK)
 
 # --- The executable ----------------------------------------------------------
 # A window program: started from Explorer it opens no console beside it.
@@ -59,7 +68,11 @@ if(MSVC)
   # The program's entry point is main, not WinMain.
   target_link_options(house PRIVATE /ENTRY:mainCRTStartup)
 elseif(MINGW)
-  target_link_options(house PRIVATE -static-libgcc -static-libstdc++)
+  # The C and C++ runtimes and the thread library go in, not beside it; so
+  # for every program that follows (the tests), so that Wine runs them with
+  # no DLLs of the compiler's.
+  target_link_options(house PRIVATE -static)
+  add_link_options(-static)
 endif()
 
 # The icon is an icon group whose images are the committed PNGs themselves
@@ -117,4 +130,25 @@ if(HOUSE_FREEGLUT_FROM_SOURCE)
     COMMENT "Packing house-${PROJECT_VERSION}-windows-x64.zip"
     VERBATIM)
   add_custom_target(windows-zip ALL DEPENDS ${HOUSE_WINDOWS_ZIP})
+endif()
+
+# --- GoogleTest --------------------------------------------------------------
+# A cross-build finds no GoogleTest built for Windows; given its source, it
+# is built here and stands in for what find_package(GTest) would find.
+set(HOUSE_GTEST_SOURCE "" CACHE PATH "GoogleTest's source, built for the unit tests")
+if(HOUSE_GTEST_SOURCE)
+  if(CMAKE_VERSION VERSION_LESS 3.24)
+    message(FATAL_ERROR "HOUSE_GTEST_SOURCE needs CMake 3.24 or later")
+  endif()
+  FetchContent_Declare(GTest SOURCE_DIR ${HOUSE_GTEST_SOURCE} OVERRIDE_FIND_PACKAGE)
+  # GoogleTest's options take these values only under the newer policy.
+  set(CMAKE_POLICY_DEFAULT_CMP0077 NEW)
+  set(BUILD_GMOCK OFF)
+  set(INSTALL_GTEST OFF)
+  FetchContent_MakeAvailable(GTest)
+  foreach(library gtest gtest_main)
+    if(NOT TARGET GTest::${library})
+      add_library(GTest::${library} ALIAS ${library})
+    endif()
+  endforeach()
 endif()

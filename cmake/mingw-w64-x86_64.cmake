@@ -4,8 +4,10 @@ set(CMAKE_SYSTEM_NAME Windows)
 set(CMAKE_SYSTEM_PROCESSOR x86_64)
 
 set(mingw_triple x86_64-w64-mingw32)
-set(CMAKE_C_COMPILER ${mingw_triple}-gcc)
-set(CMAKE_CXX_COMPILER ${mingw_triple}-g++)
+# The posix thread model: GCC 12's std::mutex, which GoogleTest uses, needs
+# it. The programs link its thread library statically (cmake/Windows.cmake).
+set(CMAKE_C_COMPILER ${mingw_triple}-gcc-posix)
+set(CMAKE_CXX_COMPILER ${mingw_triple}-g++-posix)
 set(CMAKE_RC_COMPILER ${mingw_triple}-windres)
 
 # Libraries and headers come from the Windows side only; programs run
