@@ -9,7 +9,7 @@ root="$(cd "$(dirname "$0")/.." && pwd)"
 build="${HOUSE_BUILD_DIR:-$root/build}"
 jobs="$(nproc)"
 
-"$root/tools/install-deps.sh" --web
+"$root/tools/install-deps.sh" --web --windows
 
 cmake -S "$root" -B "$build" >/dev/null
 cmake --build "$build" -j"$jobs"
