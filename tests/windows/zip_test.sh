@@ -42,10 +42,10 @@ for dll in $imports; do
   [[ "$system_dlls" == *" $dll "* ]] || fail "house.exe needs $dll, which does not come with Windows"
 done
 for dll in OPENGL32.DLL GLU32.DLL; do
-  grep -qx "$dll" <<<"$imports" || fail "house.exe does not import $dll: the import list was not read"
+  grep -qx "$dll" <<<"$imports" || fail "house.exe does not import $dll"
 done
 
-resources="$(x86_64-w64-mingw32-windres -i "$exe" -O rc)"
+resources="$(x86_64-w64-mingw32-windres -i "$exe" -O rc)" || fail "house.exe's resources cannot be read"
 while read -r expected; do
   grep -qF -- "$expected" <<<"$resources" || fail "house.exe's resources lack: $expected"
 done <<LIST
