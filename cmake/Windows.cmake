@@ -46,7 +46,7 @@ if(HOUSE_FREEGLUT_FROM_SOURCE)
   add_library(GLUT::GLUT ALIAS freeglut_static)
   target_include_directories(housescene PUBLIC ${freeglut_SOURCE_DIR}/include)
   # Without it the header declares freeglut's functions as imported from a DLL.
-  target_compile_definitions(housescene PUBLIC FREEGLUT_STATIC)
+  set(glut_definitions FREEGLUT_STATIC)
   set(freeglut_licence ${freeglut_SOURCE_DIR}/COPYING)
 else()
   find_package(GLUT REQUIRED)
@@ -57,9 +57,12 @@ endif()
 # all the same, through their import libraries), and glutInit is glutInit,
 # not an inline wrapper that passes exit() along (which matters only for a
 # freeglut DLL with a C runtime of its own). The tests' recording stand-in
-# can then define them. The scene library passes this on to everything that
-# links it.
-target_compile_definitions(housescene PUBLIC _GDI32_ GLUT_DISABLE_ATEXIT_HACK)
+# can then define them. Whatever includes the GLUT header must see the same:
+# the scene library passes it on to the program and whatever else links it,
+# and everything made after this file gets it too.
+list(APPEND glut_definitions _GDI32_ GLUT_DISABLE_ATEXIT_HACK)
+target_compile_definitions(housescene PUBLIC ${glut_definitions})
+add_compile_definitions(${glut_definitions})
 
 # --- The executable ----------------------------------------------------------
 # A window program: started from Explorer it opens no console beside it.

@@ -2,9 +2,9 @@
 # Installs what is missing, builds everything and runs every test: the unit
 # tests, the tool tests, the end-to-end tests in a virtual X server, the web
 # page's tests in headless Chromium, the package and document tests, and the
-# Windows build's tests under Wine;
-# then builds the unit tests again with AddressSanitizer and
-# UndefinedBehaviorSanitizer and runs them, failing on any report.
+# Windows build's tests under Wine; then builds the unit tests again with
+# AddressSanitizer and UndefinedBehaviorSanitizer and runs them, failing on
+# any report.
 set -euo pipefail
 root="$(cd "$(dirname "$0")/.." && pwd)"
 build="${HOUSE_BUILD_DIR:-$root/build}"

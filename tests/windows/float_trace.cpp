@@ -1,67 +1,42 @@
-// Plays fixed key runs through the program's key callbacks and prints, after
-// every press, each field of the scene state as its exact bits and a digest
-// of the frame display() then draws (every argument of every call, exactly).
-// Built for Linux and for Windows; the two printouts must be the same line
-// for line. Every value the keys store passes through the C library's sin
-// and cos (glibc's on Linux; in the Windows build mingw-w64's own, which
-// work on the x87 unit) and a rounding from double to float, so this is
-// where two runtimes would part, and the first differing line says at which
-// press and in which field.
+// Plays fixed key sequences through the program's key callbacks and prints,
+// after every press, each field of the scene state as its exact bits and,
+// after a gate's keys, a digest of the frame display() then draws (every
+// argument of every call, exactly). Built for Linux and for Windows; the two
+// printouts must be the same line for line. Every value the keys store
+// passes through the C library's sin and cos (glibc's on Linux; in the
+// Windows build mingw-w64's own, which work on the x87 unit) and a rounding
+// from double to float, so this is where two runtimes would part, and the
+// first differing line says at which press and in which field.
 #include <cstddef>
 #include <cstdint>
 #include <cstdio>
 #include <cstring>
+#include <sstream>
+#include <string>
+#include <vector>
 
 #include "app/frame.h"
 #include "gl_recorder.h"
-#include "viewer/keys.h"
-#include "viewer/opengl.h"
+#include "key_sequence.h"
 #include "viewer/scene_state.h"
+#include "viewer/window.h"
 
 namespace {
-
-// A key held for a number of presses: a character key, or (special) an
-// arrow key's GLUT code. The frame's vertices follow from the gates alone
-// (the eye reaches it only as gluLookAt's arguments, which are the eye
-// fields printed anyway), so the frame is drawn and digested after a gate's
-// keys only: after every press, the run under Wine takes several times as
-// long and shows nothing more.
-struct KeyRun {
-    const char* name;
-    int code;
-    bool special;
-    int presses;
-    bool movesGate;
-};
 
 // Each gate and the eye through their whole travel and a step past every
 // limit, then all the keys again in a fixed interleaving, so that the
 // angles are also reached from states no single run gets to.
-const KeyRun kRuns[] = {
-    {"o", 'o', false, 56, true},
-    {"c", 'c', false, 57, true},
-    {"x", 'x', false, 56, true},
-    {"z", 'z', false, 57, true},
-    {"Left", GLUT_KEY_LEFT, true, 200, false},
-    {"Right", GLUT_KEY_RIGHT, true, 400, false},
-    {"Up", GLUT_KEY_UP, true, 50, false},
-    {"Down", GLUT_KEY_DOWN, true, 120, false},
-    {"+", '+', false, 80, false},
-    {"-", '-', false, 150, false},
-};
-const KeyRun kMixed[] = {
-    {"o", 'o', false, 7, true},
-    {"Left", GLUT_KEY_LEFT, true, 13, false},
-    {"Up", GLUT_KEY_UP, true, 5, false},
-    {"x", 'x', false, 11, true},
-    {"+", '+', false, 9, false},
-    {"Right", GLUT_KEY_RIGHT, true, 17, false},
-    {"c", 'c', false, 3, true},
-    {"Down", GLUT_KEY_DOWN, true, 8, false},
-    {"z", 'z', false, 4, true},
-    {"-", '-', false, 6, false},
-};
-const int kMixedRounds = 12;
+const char kThroughTheLimits[] = "o*56 c*57 x*56 z*57 Left*200 Right*400 Up*50 Down*120 +*80 -*150";
+const char kInterleaved[] = "o*7 Left*13 Up*5 x*11 +*9 Right*17 c*3 Down*8 z*4 -*6";
+const int kInterleavedRounds = 12;
+
+// The frame's vertices follow from the gates alone (the eye reaches it only
+// as gluLookAt's arguments, which are the eye fields printed anyway), so it
+// is drawn after a gate's keys only: after every press, the run under Wine
+// takes several times as long and shows nothing more.
+bool movesGate(const KeyPress& press) {
+    return !press.special && std::strchr("ocxz", press.code) != nullptr;
+}
 
 const char* const kFieldNames[] = {
     "eyeX", "eyeY", "eyeZ", "eyeAzimuth", "eyeElevation", "eyeDistance",
@@ -90,10 +65,10 @@ std::uint64_t frameDigest() {
     return digest;
 }
 
-void printState(long press, const char* key, bool drawFrame) {
+void printState(long press, const std::string& key, bool drawFrame) {
     float fields[kFieldCount];
     std::memcpy(fields, &scene, sizeof fields);
-    std::printf("%ld %s", press, key);
+    std::printf("%ld %s", press, key.c_str());
     for (const float field : fields) {
         std::uint32_t bits;
         std::memcpy(&bits, &field, sizeof bits);
@@ -106,15 +81,25 @@ void printState(long press, const char* key, bool drawFrame) {
     }
 }
 
-void play(const KeyRun& run, long& press) {
-    for (int i = 0; i < run.presses; ++i) {
-        if (run.special) {
-            specialKeys(run.code, 0, 0);
-        } else {
-            keyboard(static_cast<unsigned char>(run.code), 0, 0);
+// Presses the keys of each word in turn, printing the state after each
+// press under the word's key name.
+bool play(const std::string& sequence, long& press) {
+    std::istringstream words(sequence);
+    std::string word;
+    while (words >> word) {
+        std::vector<KeyPress> presses;
+        std::string error;
+        if (!parseKeySequence(word, presses, error)) {
+            std::fprintf(stderr, "float_trace: %s\n", error.c_str());
+            return false;
         }
-        printState(++press, run.name, run.movesGate);
+        const std::string key = word.substr(0, word.find('*'));
+        for (const KeyPress& one : presses) {
+            pressKeys({one});
+            printState(++press, key, movesGate(one));
+        }
     }
+    return true;
 }
 
 }  // namespace
@@ -124,12 +109,12 @@ int main() {
     for (const char* name : kFieldNames) std::printf(" %s", name);
     std::printf(" frame\n");
 
-    reshape(500, 500);
+    reshape(kWindowWidth, kWindowHeight);
     long press = 0;
     printState(press, "start", true);
-    for (const KeyRun& run : kRuns) play(run, press);
-    for (int round = 0; round < kMixedRounds; ++round) {
-        for (const KeyRun& run : kMixed) play(run, press);
+    if (!play(kThroughTheLimits, press)) return 1;
+    for (int round = 0; round < kInterleavedRounds; ++round) {
+        if (!play(kInterleaved, press)) return 1;
     }
     return 0;
 }
