@@ -55,8 +55,10 @@ if [ "$tests" -eq 1 ]; then
   targets+=(unit_tests float_trace)
   test_options=(-DHOUSE_TESTS=ON -DHOUSE_GTEST_SOURCE=/usr/src/googletest)
 fi
+# A release: optimised, and with no debugging information to build, link
+# and strip again.
 cmake -S "$root" -B "$build" \
-  -DCMAKE_TOOLCHAIN_FILE="$root/cmake/mingw-w64-x86_64.cmake" \
+  -DCMAKE_TOOLCHAIN_FILE="$root/cmake/mingw-w64-x86_64.cmake" -DCMAKE_BUILD_TYPE=Release \
   "${test_options[@]}" "${source_option[@]}" >/dev/null
 cmake --build "$build" -j"$(nproc)" --target "${targets[@]}"
 
