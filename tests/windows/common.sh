@@ -21,6 +21,15 @@ skip() {
 #   under_wine PROGRAM.exe [ARGS...]
 under_wine() {
   local status=0
+  end_wine_session
   wine "$@" | tr -d '\r' || status=$?
   return "$status"
+}
+
+# Ends what an earlier test left running in the prefix. A session's desktop
+# takes the display of the program that started it, so a window program
+# cannot open its window in a session a console program started with none.
+# The tests take turns with the prefix (CTest's lock wine_prefix).
+end_wine_session() {
+  wineserver -k 2>/dev/null || true
 }

@@ -62,6 +62,10 @@ TEST(WindowsProgram, UnderWineDrawsWhatTheSnapshotDrawsAndEndsOnEscape) {
         GTEST_SKIP() << "no freeglut source at " << archive
                      << ", and the Windows build needs it with no network";
     }
+    // A Wine session's desktop takes the display of the program that
+    // started it: one an earlier test left behind would have another, or
+    // none. The tests take turns with the prefix (CTest's lock wine_prefix).
+    runCommand({"wineserver", "-k"}, "");
     HouseSession house("wine", {"wine", HOUSE_WINDOWS_EXE}, {});
     const WindowGeometry window = house.geometry();
     EXPECT_EQ(window.width, kWindowWidth);
