@@ -2,9 +2,12 @@
 # Installs, with apt-get, whichever of the Debian packages the build, the
 # program and its tests need are not installed yet. Does nothing when all are.
 #
-#   tools/install-deps.sh         what the native program and its tests need
-#   tools/install-deps.sh --web   that, and what the web page and its browser
-#                                 tests need
+#   tools/install-deps.sh             what the native program and its tests need
+#   tools/install-deps.sh --web       that, and what the web page and its
+#                                     browser tests need
+#   tools/install-deps.sh --windows   that, and what the Windows cross-build
+#                                     and its tests under Wine need
+# The two options go together too.
 set -euo pipefail
 
 packages=(
@@ -21,19 +24,31 @@ packages=(
   lintian desktop-file-utils mandoc        # package tests: lintian, the menu entry, man pages
 )
 
-if [ "${1:-}" = "--web" ]; then
-  packages+=(
-    emscripten                             # C++ to WebAssembly, with its GLUT
-    nodejs                                 # emscripten's own steps, the server, the tests
-    chromium                               # the browser the tests drive
-  )
-  # A node that came with its own npm (not Debian's) must keep it: Debian's
-  # npm would pull in Debian's node over it.
-  command -v npm >/dev/null || packages+=(npm)  # installs the tests' two npm packages
-elif [ -n "${1:-}" ]; then
-  echo "usage: tools/install-deps.sh [--web]" >&2
-  exit 2
-fi
+for option in "$@"; do
+  case "$option" in
+    --web)
+      packages+=(
+        emscripten                         # C++ to WebAssembly, with its GLUT
+        nodejs                             # emscripten's own steps, the server, the tests
+        chromium                           # the browser the tests drive
+      )
+      # A node that came with its own npm (not Debian's) must keep it:
+      # Debian's npm would pull in Debian's node over it.
+      command -v npm >/dev/null || packages+=(npm)  # installs the tests' two npm packages
+      ;;
+    --windows)
+      packages+=(
+        g++-mingw-w64-x86-64               # the cross compiler, its windres and objdump
+        wine wine64                        # runs house.exe and the unit tests
+        googletest                         # GoogleTest's source, built for Windows
+      )
+      ;;
+    *)
+      echo "usage: tools/install-deps.sh [--web] [--windows]" >&2
+      exit 2
+      ;;
+  esac
+done
 
 missing=()
 for package in "${packages[@]}"; do

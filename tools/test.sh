@@ -1,15 +1,16 @@
 #!/usr/bin/env bash
 # Installs what is missing, builds everything and runs every test: the unit
 # tests, the tool tests, the end-to-end tests in a virtual X server, the web
-# page's tests in headless Chromium, and the package and document tests;
-# then builds the unit tests again with AddressSanitizer and
-# UndefinedBehaviorSanitizer and runs them, failing on any report.
+# page's tests in headless Chromium, the package and document tests, and the
+# Windows build's tests under Wine; then builds the unit tests again with
+# AddressSanitizer and UndefinedBehaviorSanitizer and runs them, failing on
+# any report.
 set -euo pipefail
 root="$(cd "$(dirname "$0")/.." && pwd)"
 build="${HOUSE_BUILD_DIR:-$root/build}"
 jobs="$(nproc)"
 
-"$root/tools/install-deps.sh" --web
+"$root/tools/install-deps.sh" --web --windows
 
 cmake -S "$root" -B "$build" >/dev/null
 cmake --build "$build" -j"$jobs"

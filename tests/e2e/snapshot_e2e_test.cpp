@@ -3,31 +3,19 @@
 #include <gtest/gtest.h>
 
 #include <iostream>
-#include <stdexcept>
 
 #include "probes.h"
+#include "snapshot_picture.h"
 #include "x_session.h"
 
 namespace e2e {
 namespace {
 
-Picture snapshot(ScratchDirectory& scratch, const std::string& name,
-                 const std::vector<std::string>& options) {
-    const std::string out = scratch.path(name);
-    std::vector<std::string> command = {HOUSE_SNAPSHOT};
-    command.insert(command.end(), options.begin(), options.end());
-    command.push_back(out);
-    // The tool draws without any display server: DISPLAY is unset for it.
-    const CommandResult run = runCommand(command, "", 60);
-    if (!run.succeeded()) throw std::runtime_error("house-snapshot failed: " + run.err);
-    return readPng(out);
-}
-
 TEST(Snapshot, StartingViewAgreesWithTheRealWindow) {
     HouseSession house;
     const Picture window = house.capture();
     ScratchDirectory scratch;
-    const Picture headless = snapshot(scratch, "start.png", {"--size", "500x500"});
+    const Picture headless = snapshotPicture(scratch, "start.png", {"--size", "500x500"});
     ASSERT_EQ(headless.width(), window.width());
     ASSERT_EQ(headless.height(), window.height());
 
@@ -48,7 +36,7 @@ TEST(Snapshot, StartingViewAgreesWithTheRealWindow) {
     // pictures differ at most along a few edges.
     const long differing = compare(headless, window, kCaptureSteps).pixels;
     std::cout << "pixels differing between the window and the snapshot: " << differing << "\n";
-    EXPECT_LT(differing, 250);
+    EXPECT_LT(differing, kSnapshotEdgePixels);
 }
 
 TEST(Snapshot, KeyedViewAgreesWithTheRealWindow) {
@@ -61,7 +49,7 @@ TEST(Snapshot, KeyedViewAgreesWithTheRealWindow) {
     const Picture window = house.settleAfterChange(start);
     ScratchDirectory scratch;
     const Picture headless =
-        snapshot(scratch, "keyed.png", {"--keys", kView});
+        snapshotPicture(scratch, "keyed.png", {"--keys", kView});
     ASSERT_EQ(headless.width(), window.width());
     ASSERT_EQ(headless.height(), window.height());
     Camera camera;
@@ -70,7 +58,7 @@ TEST(Snapshot, KeyedViewAgreesWithTheRealWindow) {
     EXPECT_TRUE(showsHouseFront(headless, camera));
     const long differing = compare(headless, window, kCaptureSteps).pixels;
     std::cout << "pixels differing between the window and the snapshot: " << differing << "\n";
-    EXPECT_LT(differing, 250);
+    EXPECT_LT(differing, kSnapshotEdgePixels);
 }
 
 }  // namespace

@@ -80,11 +80,15 @@ const std::string& titlePattern() {
 
 HouseSession::HouseSession(Arguments arguments, const std::vector<std::string>& extraEnvironment,
                            Desktop desktop)
+    : HouseSession(HOUSE_BINARY,
+                   arguments == Arguments::Empty ? std::vector<std::string>{}
+                                                 : std::vector<std::string>{HOUSE_BINARY},
+                   extraEnvironment, desktop) {}
+
+HouseSession::HouseSession(const std::string& program, const std::vector<std::string>& argv,
+                           const std::vector<std::string>& extraEnvironment, Desktop desktop)
     : windowManager_(startWindowManager(server_.display(), desktop)),
-      process_(HOUSE_BINARY,
-               arguments == Arguments::Empty ? std::vector<std::string>{}
-                                             : std::vector<std::string>{HOUSE_BINARY},
-               environmentWithDisplay(server_.display(), extraEnvironment)) {
+      process_(program, argv, environmentWithDisplay(server_.display(), extraEnvironment)) {
     const CommandResult found = runCommand(
         {"xdotool", "search", "--sync", "--name", titlePattern()}, display(), kWindowSearchSeconds);
     std::istringstream lines(found.out);
@@ -211,12 +215,17 @@ void HouseSession::move(int x, int y) {
     xTool({"xdotool", "windowmove", window_, std::to_string(x), std::to_string(y)});
 }
 
+std::string HouseSession::windowProperty(const std::string& name) {
+    const CommandResult property = runCommand({"xprop", "-id", window_, name}, display());
+    return property.succeeded() ? property.out : "";
+}
+
 std::string HouseSession::title() {
-    const CommandResult name = runCommand({"xprop", "-id", window_, "WM_NAME"}, display());
-    const size_t first = name.out.find('"');
-    const size_t last = name.out.rfind('"');
-    if (!name.succeeded() || first == std::string::npos || last == first) return "";
-    return name.out.substr(first + 1, last - first - 1);
+    const std::string name = windowProperty("WM_NAME");
+    const size_t first = name.find('"');
+    const size_t last = name.rfind('"');
+    if (first == std::string::npos || last == first) return "";
+    return name.substr(first + 1, last - first - 1);
 }
 
 bool HouseSession::windowExists() {

@@ -33,6 +33,12 @@ public:
     explicit HouseSession(Arguments arguments = Arguments::Normal,
                           const std::vector<std::string>& extraEnvironment = {},
                           Desktop desktop = Desktop::Bare);
+    // Runs `program` (looked up on PATH if it has no slash) with the
+    // argument vector `argv` instead of the house binary: house.exe under
+    // Wine, say.
+    HouseSession(const std::string& program, const std::vector<std::string>& argv,
+                 const std::vector<std::string>& extraEnvironment,
+                 Desktop desktop = Desktop::Bare);
 
     const std::string& display() const { return server_.display(); }
     ChildProcess& process() { return process_; }
@@ -65,6 +71,8 @@ public:
     void resize(int width, int height);
     void move(int x, int y);
     std::string title();
+    // A property of the window as xprop prints it ("" if it has none).
+    std::string windowProperty(const std::string& name);
     bool windowExists();
 
     long residentKiB() { return statusKiB(process_.pid(), "VmRSS"); }
