@@ -1,8 +1,8 @@
 #!/usr/bin/env bash
-# Builds the page into OUT (default build-web/): index.html, page.js,
-# house.js and house.wasm from the program's own sources and the GL layer
-# here, and the icon. Does nothing when every output is newer than every
-# input.
+# Builds the page into OUT (default build-web/): index.html with its key
+# table from docs/usage.md, the page's style and modules, house.js and
+# house.wasm from the program's own sources and the GL layer here, and the
+# icon. Compiles nothing when house.wasm is newer than every input.
 #
 #   web/build.sh [OUT]
 set -euo pipefail
@@ -12,9 +12,10 @@ mkdir -p "$out"
 out="$(cd "$out" && pwd)"
 
 # Every library source and main; the native build compiles the same set.
-sources=("$root"/src/*/*.cpp "$root/web/gl_batch.cpp")
+sources=("$root"/src/*/*.cpp "$root/web/gl_batch.cpp" "$root/web/scene_view.cpp")
 inputs=("${sources[@]}" "$root"/src/*/*.h "$root/web/glut_fixes.js" "$0")
-static_files=(index.html page.js)
+static_files=(page.css page.js program.js keys.js sizing.js gestures.js buttons.js
+              view_name.js view_link.js help.js key_language.mjs)
 
 up_to_date() {
   [ -f "$out/house.wasm" ] && [ -f "$out/house.js" ] || return 1
@@ -27,6 +28,8 @@ up_to_date() {
 for file in "${static_files[@]}"; do
   cp "$root/web/$file" "$out/$file"
 done
+node "$root/web/key_help.mjs" "$root/web/index.html" "$root/docs/usage.md" >"$out/index.html.tmp"
+mv "$out/index.html.tmp" "$out/index.html"
 # The desktop icon serves as the favicon too: one picture of the house everywhere.
 cp "$root/data/icons/house-64.png" "$out/icon.png"
 

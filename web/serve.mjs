@@ -14,6 +14,8 @@ const kHost = '127.0.0.1';
 const kTypes = {
   '.html': 'text/html; charset=utf-8',
   '.js': 'text/javascript; charset=utf-8',
+  '.mjs': 'text/javascript; charset=utf-8',
+  '.css': 'text/css; charset=utf-8',
   '.wasm': 'application/wasm',
   '.png': 'image/png',
 };
