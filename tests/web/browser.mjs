@@ -57,8 +57,11 @@ export async function startBrowser(siteDirectory, extraSwitches = []) {
 
 // Opens the page and records everything that would show a fault: console
 // errors and warnings, uncaught exceptions, failed or refused requests.
-export async function openPage(session) {
+// `prepare(page)` runs before the page loads (to emulate a device, say) and
+// `fragment` ("#keys=...") is added to its address.
+export async function openPage(session, { prepare = null, fragment = '' } = {}) {
   const page = await session.browser.newPage();
+  if (prepare) await prepare(page);
   const faults = [];
   page.on('console', (message) => {
     const type = message.type();
@@ -71,7 +74,7 @@ export async function openPage(session) {
   page.on('response', (response) => {
     if (response.status() >= 400) faults.push(`HTTP ${response.status()}: ${response.url()}`);
   });
-  await page.goto(session.url, { waitUntil: 'load' });
+  await page.goto(session.url + fragment, { waitUntil: 'load' });
   return { page, faults };
 }
 
