@@ -9,8 +9,11 @@
 //       the program is not running. The page's own Module.pressKey, through
 //       which every key the page sends goes, calls it; keys typed on the
 //       canvas go to Module.pressKey too.
-//   Module.resizeWindow(width, height)  gives the program a window of that
-//       many pixels: the canvas's drawing buffer, then reshape, then a frame.
+//   Module.resizeWindow(width, height, drawNow)  gives the program a window
+//       of that many pixels: the canvas's drawing buffer, then reshape, then
+//       a frame, at once with drawNow (a resized buffer is blank, and when
+//       the browser is already painting, the next animation frame would
+//       come one frame late) or else at the next animation frame.
 //   Module.onWindowSizeRequested()  the page's: the program asked for a
 //       window size (at start and on "w"); the page answers with
 //       resizeWindow, once the program's callback has returned.
@@ -78,15 +81,14 @@
     return true;
   };
 
-  Module['resizeWindow'] = function (width, height) {
+  Module['resizeWindow'] = function (width, height, drawNow) {
     if (ABORT || !GLUT.reshapeFunc) return;
     var canvas = Module['canvas'];
     if (canvas.width !== width) canvas.width = width;
     if (canvas.height !== height) canvas.height = height;
     callProgram(GLUT.reshapeFunc, width, height);
-    // Drawn at once: a resized buffer is blank until the next frame, and
-    // waiting for the next animation frame would show it blank for one.
-    if (GLUT.displayFunc && !ABORT) getWasmTableEntry(GLUT.displayFunc)();
+    if (drawNow && GLUT.displayFunc) getWasmTableEntry(GLUT.displayFunc)();
+    else _glutPostRedisplay();
   };
 
   function press(special, code) {
@@ -135,6 +137,16 @@
     document.exitFullscreen().catch(function () {});
     return true;
   };
+  // In full screen the keys go to the picture, as a full-screen window has
+  // them on the desktop, also when a button asked for it; back in the
+  // window they stay with the picture unless they were given elsewhere.
+  document.addEventListener('fullscreenchange', function () {
+    var canvas = Module['canvas'];
+    var focus = document.activeElement;
+    if (document.fullscreenElement || !focus || focus === document.body || canvas.parentNode.contains(focus)) {
+      canvas.focus({preventScroll: true});
+    }
+  });
 
   // Without a GL context nothing the program draws can be shown; it stops
   // where a desktop GLUT would give up, before any callback is registered.

@@ -35,6 +35,6 @@ arrangeHelp(element('key-help'), element('touch-help'));
 
 canvas.addEventListener('focus', showFocus);
 canvas.addEventListener('blur', showFocus);
-canvas.focus();
+canvas.focus({ preventScroll: true });
 showFocus();
 loadProgram(program);

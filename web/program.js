@@ -1,8 +1,9 @@
 // The program's loading, start and end: the Module object through which
 // emscripten's loader and the page talk, the count of frames drawn, and
 // the notice shown in place of the picture when the program cannot run
-// or has ended.
-const loading = document.getElementById('loading');
+// or has ended. Until the program starts the caption under the picture
+// says that the house is loading; then it says what is in view.
+const caption = document.getElementById('view-name');
 const notice = document.getElementById('notice');
 const reload = document.getElementById('reload');
 
@@ -12,7 +13,7 @@ function showNotice(canvas, heading, text, offerReload) {
   document.getElementById('notice-heading').textContent = heading;
   document.getElementById('notice-text').textContent = text;
   canvas.hidden = true;
-  loading.hidden = true;
+  caption.hidden = true;
   notice.hidden = false;
   reload.hidden = !offerReload;
   if (offerReload) reload.focus();
@@ -29,10 +30,7 @@ export function createProgram(canvas) {
     firstFrameMs: null,  // from the start of navigation
     postRun: [() => started.forEach((callback) => callback())],
     onFrameDrawn() {
-      if (module.framesDrawn++ === 0) {
-        module.firstFrameMs = performance.now();
-        loading.hidden = true;
-      }
+      if (module.framesDrawn++ === 0) module.firstFrameMs = performance.now();
     },
     onProgramEnded() {
       showNotice(canvas, 'The program has ended',

@@ -10,12 +10,11 @@
 // and every frame costs more to fill.
 const kLargestBufferSide = 2048;
 
-// The largest side the program's own GL context can draw into.
-function glLargestSide(program) {
-  const gl = program.ctx;
-  if (!gl) return kLargestBufferSide;
+// The largest side the program's own GL context can draw into, within
+// kLargestBufferSide.
+function largestSide(gl) {
   const viewport = gl.getParameter(gl.MAX_VIEWPORT_DIMS);
-  return Math.min(viewport[0], viewport[1], gl.getParameter(gl.MAX_RENDERBUFFER_SIZE));
+  return Math.min(kLargestBufferSide, viewport[0], viewport[1], gl.getParameter(gl.MAX_RENDERBUFFER_SIZE));
 }
 
 // Displayed size times the device pixel ratio, rounded, scaled down as a
@@ -33,28 +32,31 @@ export function bufferSize(cssWidth, cssHeight, ratio, largestSide) {
 
 export function startSizing(program) {
   const canvas = program.canvas;
-  let largestSide = null;
+  let largest = null;
 
-  function fit() {
+  // Null while there is nothing to size: the canvas hidden, or the program
+  // without its GL context yet.
+  function displayedBuffer() {
     const box = canvas.getBoundingClientRect();
-    if (box.width === 0 || box.height === 0) return;  // hidden: nothing to draw into
-    largestSide ??= Math.min(kLargestBufferSide, glLargestSide(program));
-    const [width, height] = bufferSize(box.width, box.height, window.devicePixelRatio || 1, largestSide);
-    program.resizeWindow(width, height);
-  }
-
-  function fitIfChanged() {
-    if (!program.resizeWindow) return;  // the program has not started yet
-    const box = canvas.getBoundingClientRect();
-    const [width, height] = bufferSize(box.width, box.height, window.devicePixelRatio || 1,
-      largestSide ?? kLargestBufferSide);
-    if (width !== canvas.width || height !== canvas.height) fit();
+    if (box.width === 0 || box.height === 0 || !program.ctx) return null;
+    largest ??= largestSide(program.ctx);
+    return bufferSize(box.width, box.height, window.devicePixelRatio || 1, largest);
   }
 
   // The program asked for its window size, at start or with "w": its own
   // reshape with the size it asked for has run, or will as soon as its
-  // callback returns; the page's size then replaces it.
-  program.onWindowSizeRequested = () => queueMicrotask(fit);
+  // callback returns; the page's size then replaces it, before the frame.
+  program.onWindowSizeRequested = () => queueMicrotask(() => {
+    const size = displayedBuffer();
+    if (size) program.resizeWindow(size[0], size[1], false);
+  });
+
+  // The layout or the density changed, as the browser is about to paint:
+  // the frame is drawn at once, so that no blank buffer is shown.
+  function fitIfChanged() {
+    const size = displayedBuffer();
+    if (size && (size[0] !== canvas.width || size[1] !== canvas.height)) program.resizeWindow(size[0], size[1], true);
+  }
 
   const observer = new ResizeObserver(fitIfChanged);
   try {
