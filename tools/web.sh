@@ -49,7 +49,8 @@ if [ "$bench" -eq 1 ]; then
     --frames "$frames"
 fi
 
-bytes=$(find "$site" -maxdepth 1 -type f -printf '%s\n' | awk '{sum += $1} END {print sum}')
+bytes=$(find "$site" -maxdepth 1 -type f ! -name '*.br' ! -name '*.gz' -printf '%s\n' | awk '{sum += $1} END {print sum}')
 echo "Built $site ($((bytes / 1024)) KiB)"
 [ "$serve" -eq 1 ] || exit 0
+"$root/web/install.sh"
 exec node "$root/web/serve.mjs" "$site" "$port"

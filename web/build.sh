@@ -10,6 +10,8 @@ root="$(cd "$(dirname "$0")/.." && pwd)"
 out="${1:-$root/build-web}"
 mkdir -p "$out"
 out="$(cd "$out" && pwd)"
+# However the build ends well, the compressed copies then match the files.
+trap '[ $? -ne 0 ] || node "$root/web/precompress.mjs" "$out"' EXIT
 
 # Every library source and main; the native build compiles the same set.
 sources=("$root"/src/*/*.cpp "$root/web/gl_batch.cpp" "$root/web/scene_view.cpp")

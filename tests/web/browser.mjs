@@ -28,9 +28,10 @@ const kQuietSwitches = [
 const kCompositorReadback = /GL Driver Message \(OpenGL, Performance, .*\): GPU stall due to ReadPixels/;
 
 // Starts the server on a free port and the browser with a fresh profile.
-// `extraSwitches` such as --disable-webgl change the browser.
-export async function startBrowser(siteDirectory, extraSwitches = []) {
-  const server = await startServer(siteDirectory, 0);
+// `extraSwitches` such as --disable-webgl change the browser;
+// `serverOptions` go to startServer.
+export async function startBrowser(siteDirectory, extraSwitches = [], serverOptions = {}) {
+  const server = await startServer(siteDirectory, 0, serverOptions);
   const profile = fs.mkdtempSync(path.join(os.tmpdir(), 'house-chromium-'));
   let browser;
   try {
