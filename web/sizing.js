@@ -58,6 +58,11 @@ export function startSizing(program) {
     if (size && (size[0] !== canvas.width || size[1] !== canvas.height)) program.resizeWindow(size[0], size[1], true);
   }
 
+  // The program's context is made at the canvas's size: making it at the
+  // displayed size at once spares the software renderers a second buffer.
+  const box = canvas.getBoundingClientRect();
+  [canvas.width, canvas.height] = bufferSize(box.width, box.height, window.devicePixelRatio || 1, kLargestBufferSide);
+
   const observer = new ResizeObserver(fitIfChanged);
   try {
     observer.observe(canvas, { box: 'device-pixel-content-box' });
