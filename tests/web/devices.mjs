@@ -54,31 +54,26 @@ export async function canvasBox(page) {
   });
 }
 
-// A finger drawn along `points` ([x, y] in CSS pixels), `steps` moves
-// between each pair.
-export async function touchDrag(client, points, steps = 10) {
-  const at = ([x, y]) => [{ x, y, id: 1 }];
-  await client.send('Input.dispatchTouchEvent', { type: 'touchStart', touchPoints: at(points[0]) });
-  for (let i = 1; i < points.length; ++i) {
-    const [from, to] = [points[i - 1], points[i]];
-    for (let s = 1; s <= steps; ++s) {
-      const point = [from[0] + ((to[0] - from[0]) * s) / steps, from[1] + ((to[1] - from[1]) * s) / steps];
-      await client.send('Input.dispatchTouchEvent', { type: 'touchMove', touchPoints: at(point) });
-    }
-  }
-  await client.send('Input.dispatchTouchEvent', { type: 'touchEnd', touchPoints: [] });
+// Fingers placed by `fingersAt(t)` as t goes from 0 to 1 in `moves` moves.
+async function touchGesture(client, fingersAt, moves) {
+  const send = (type, touchPoints) => client.send('Input.dispatchTouchEvent', { type, touchPoints });
+  await send('touchStart', fingersAt(0));
+  for (let move = 1; move <= moves; ++move) await send('touchMove', fingersAt(move / moves));
+  await send('touchEnd', []);
 }
 
-// Two fingers on either side of `centre`, moving from `fromApart` to
-// `toApart` CSS pixels apart.
-export async function pinch(client, [x, y], fromApart, toApart, steps = 20) {
-  const fingers = (apart) => [{ x: x - apart / 2, y, id: 1 }, { x: x + apart / 2, y, id: 2 }];
-  await client.send('Input.dispatchTouchEvent', { type: 'touchStart', touchPoints: fingers(fromApart) });
-  for (let s = 1; s <= steps; ++s) {
-    const apart = fromApart + ((toApart - fromApart) * s) / steps;
-    await client.send('Input.dispatchTouchEvent', { type: 'touchMove', touchPoints: fingers(apart) });
-  }
-  await client.send('Input.dispatchTouchEvent', { type: 'touchEnd', touchPoints: [] });
+// One finger from `from` to `to` ([x, y] in CSS pixels).
+export function touchDrag(client, [x0, y0], [x1, y1]) {
+  return touchGesture(client, (t) => [{ x: x0 + (x1 - x0) * t, y: y0 + (y1 - y0) * t, id: 1 }], 10);
+}
+
+// Two fingers on either side of `centre`, from `fromApart` to `toApart`
+// CSS pixels apart.
+export function pinch(client, [x, y], fromApart, toApart) {
+  return touchGesture(client, (t) => {
+    const apart = fromApart + (toApart - fromApart) * t;
+    return [{ x: x - apart / 2, y, id: 1 }, { x: x + apart / 2, y, id: 2 }];
+  }, 20);
 }
 
 export async function wheel(client, [x, y], deltaY) {
@@ -97,8 +92,4 @@ export async function keysSince(page, from) {
     counts[name] = (counts[name] || 0) + 1;
   }
   return counts;
-}
-
-export async function keysSoFar(page) {
-  return page.evaluate(() => Module.keysDelivered.length);
 }

@@ -21,7 +21,7 @@ const kTurnedPhone = { ...kPhone, name: 'turned phone', width: kPhone.height, he
 const kSharpLaptop = { ...kDesktop, name: 'laptop', ratio: 2 };
 
 function layoutOf(page) {
-  return page.evaluate(() => {
+  return page.evaluate((smallest) => {
     const visible = (element) => element.getClientRects().length > 0;
     const canvas = document.getElementById('canvas').getBoundingClientRect();
     const controls = document.getElementById('controls').getBoundingClientRect();
@@ -32,10 +32,10 @@ function layoutOf(page) {
       controlsBeside: controls.top < canvas.bottom && controls.left >= canvas.right,
       smallButtons: [...document.querySelectorAll('button')].filter(visible)
         .map((button) => [button.textContent.trim(), button.getBoundingClientRect()])
-        .filter(([, box]) => box.width < 44 || box.height < 44).map(([name]) => name),
+        .filter(([, box]) => box.width < smallest || box.height < smallest).map(([name]) => name),
       firstHelp: document.querySelector('#help h3').textContent,
     };
-  });
+  }, kSmallestTarget);
 }
 
 // The buffer is the displayed size times the ratio, rounded.
@@ -70,12 +70,12 @@ test('a finger drag on the picture turns the house and not the page; elsewhere i
   const { page, faults, client } = await openOn(session, kPhone);
   const box = await canvasBox(page);
   const x = box.x + box.width / 2;
-  await touchDrag(client, [[x, box.y + box.height - 10], [x, box.y + 10]]);
+  await touchDrag(client, [x, box.y + box.height - 10], [x, box.y + 10]);
   await settle(page);
   assert.equal(await page.evaluate(() => scrollY), 0);
   assert.ok(await page.evaluate(() => Module.keysDelivered.length) > 0);
   const delivered = await page.evaluate(() => Module.keysDelivered.length);
-  await touchDrag(client, [[x, kPhone.height - 20], [x, kPhone.height - 300]]);
+  await touchDrag(client, [x, kPhone.height - 20], [x, kPhone.height - 300]);
   await page.waitForFunction(() => scrollY > 0);
   assert.equal(await page.evaluate(() => Module.keysDelivered.length), delivered);
   assert.deepEqual(faults, []);

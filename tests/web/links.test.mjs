@@ -32,7 +32,7 @@ test('a link taken after keys, a drag and buttons opens to the same picture, and
   await page.evaluate(() => document.getElementById('canvas').focus());
   for (const key of ['+', '+', 'ArrowUp', '*', 'o']) await page.keyboard.press(key);
   const box = await canvasBox(page);
-  await touchDrag(client, [[box.x + 300, box.y + 200], [box.x + 40, box.y + 150]]);
+  await touchDrag(client, [box.x + 300, box.y + 200], [box.x + 40, box.y + 150]);
   await page.tap('#controls button[data-key="x"]');
   const link = await currentLink(page);
   assert.match(link, /#keys=\+\*2~Up~asterisk~o~Right\*\d+~.*~x$/);
