@@ -13,7 +13,8 @@ out="$(cd "$out" && pwd)"
 # However the build ends well, the compressed copies then match the files.
 trap '[ $? -ne 0 ] || node "$root/web/precompress.mjs" "$out"' EXIT
 
-# Every library source and main; the native build compiles the same set.
+# Every library source and main, as the native build compiles them, and the
+# page's own: its GL layer and what it reads of the scene.
 sources=("$root"/src/*/*.cpp "$root/web/gl_batch.cpp" "$root/web/scene_view.cpp")
 inputs=("${sources[@]}" "$root"/src/*/*.h "$root/web/glut_fixes.js" "$0")
 static_files=(page.css page.js program.js keys.js sizing.js gestures.js buttons.js
