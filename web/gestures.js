@@ -64,8 +64,9 @@ export function startGestures(canvas) {
     const size = stepSize();
     across.value += dx;
     along.value += dy;
-    // Grabbing the picture: dragging right brings the house's left side
-    // round, as the eye circles to the left; dragging down looks from higher.
+    // As if grabbing the house: a drag to the right turns its left side
+    // towards the eye, which Left does by circling the eye to the left; a
+    // drag down shows it from higher up.
     const sideways = takeSteps(across, size);
     press(sideways > 0 ? kLeft : kRight, Math.abs(sideways));
     const vertical = takeSteps(along, size);

@@ -51,7 +51,6 @@ export function keysFromFragment(fragment) {
 }
 
 export function startViewLink(program, { copyButton, status, linkBox, linkText }) {
-  let ownAddress = location.href;
   let pending = null;
 
   function say(text) {
@@ -72,6 +71,7 @@ export function startViewLink(program, { copyButton, status, linkBox, linkText }
       say(`This view took too many steps for a link (${keys.length.toLocaleString('en')} characters, ` +
         `at most ${kLongestLink.toLocaleString('en')}), so the address shows the page without them.`);
       copyButton.disabled = true;
+      linkBox.hidden = true;
     } else {
       url.hash = keys ? `keys=${keys}` : '';
       say('');
@@ -80,7 +80,6 @@ export function startViewLink(program, { copyButton, status, linkBox, linkText }
     // An empty fragment is dropped with its "#".
     const href = url.hash ? url.href : url.href.replace(/#$/, '');
     if (href !== location.href) history.replaceState(history.state, '', href);
-    ownAddress = location.href;
   }
 
   onKeysDelivered(() => {
@@ -97,10 +96,9 @@ export function startViewLink(program, { copyButton, status, linkBox, linkText }
   });
 
   // Another link pasted into the address bar of this tab changes only the
-  // fragment, which loads nothing: start again from it.
-  window.addEventListener('hashchange', () => {
-    if (location.href !== ownAddress) location.reload();
-  });
+  // fragment, which loads nothing: start again from it. (The page's own
+  // changes of the address fire no hashchange.)
+  window.addEventListener('hashchange', () => location.reload());
 
   copyButton.addEventListener('click', async () => {
     if (pending !== null) {
