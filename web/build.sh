@@ -2,14 +2,17 @@
 # Builds the page into SITE (default build-web/): house.js and house.wasm,
 # compiled by CMake with emscripten (emcmake) in BUILD (default build-wasm/)
 # from the sources CMakeLists.txt lists, then the site assembled beside
-# them: index.html, page.js and the icon, and the compressed copies. The
-# compile does nothing when nothing has changed.
+# them: index.html with its key table from docs/usage.md, the page's style
+# and modules, the icon, and the compressed copies. The compile does nothing
+# when nothing has changed.
 #
 #   web/build.sh [SITE] [BUILD]
 set -euo pipefail
 root="$(cd "$(dirname "$0")/.." && pwd)"
 site="${1:-$root/build-web}"
 build="${2:-$root/build-wasm}"
+page_files=(page.css page.js program.js keys.js sizing.js gestures.js buttons.js
+            view_name.js view_link.js help.js key_language.mjs)
 
 # Debian's emscripten runs its JavaScript optimiser with Debian's acorn,
 # which node finds only here. Its system libraries come prebuilt with the
@@ -25,7 +28,12 @@ fi
 env -u MAKEFLAGS -u MFLAGS -u MAKELEVEL cmake --build "$build" -j"$(nproc)" >/dev/null
 
 mkdir -p "$site"
-cp "$build/web/house.js" "$build/web/house.wasm" "$root/web/index.html" "$root/web/page.js" "$site/"
+cp "$build/web/house.js" "$build/web/house.wasm" "$site/"
+for file in "${page_files[@]}"; do
+  cp "$root/web/$file" "$site/$file"
+done
+node "$root/web/key_help.mjs" "$root/web/index.html" "$root/docs/usage.md" >"$site/index.html.tmp"
+mv "$site/index.html.tmp" "$site/index.html"
 # The desktop icon serves as the favicon too: one picture of the house everywhere.
 cp "$root/data/icons/house-64.png" "$site/icon.png"
 # Last, so that the compressed copies match the files.

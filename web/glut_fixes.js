@@ -1,7 +1,24 @@
 // Appended to house.js (emcc --post-js), so it sees the GLUT emulation's
 // state. It runs before the program's main, which is started only once the
 // WebAssembly module has been compiled. It puts right where the emulation
-// behaves unlike a desktop GLUT: keys and full screen.
+// behaves unlike a desktop GLUT (keys, the window's size, full screen, a
+// missing GL) and gives the page what it needs to drive the program:
+//
+//   Module.deliverKey(special, code)  calls the program's specialKeys or
+//       keyboard callback once, as GLUT does for one key event; false when
+//       the program is not running. The page's own Module.pressKey, through
+//       which every key the page sends goes, calls it; keys typed on the
+//       canvas go to Module.pressKey too.
+//   Module.resizeWindow(width, height, drawNow)  gives the program a window
+//       of that many pixels: the canvas's drawing buffer, then reshape, then
+//       a frame, at once with drawNow (a resized buffer is blank, and when
+//       the browser is already painting, the next animation frame would
+//       come one frame late) or else at the next animation frame.
+//   Module.onWindowSizeRequested()  the page's: the program asked for a
+//       window size (at start and on "w"); the page answers with
+//       resizeWindow, once the program's callback has returned.
+//   Module.onWebGLUnavailable()  the page's: the program could not get its
+//       GL context and has stopped.
 //
 // Keys. The emulation reads keys from the whole window and by US key codes:
 // "+" arrives as "=" unless Shift is held on a US layout, and a key pressed
@@ -12,11 +29,18 @@
 // Alt or Meta, Tab and the function keys stay the browser's: the program
 // binds none of them.
 //
+// The window's size. The emulation takes the size the program asks for as
+// the canvas's size in pixels, and the screen's size in full screen. Here
+// the page lays the picture out in CSS pixels and the drawing buffer is the
+// displayed size in device pixels, so the program's reshape always gets the
+// pixels it draws into, as a window of that size would on the desktop.
+//
 // Full screen. The emulation wraps the canvas in a new element each time it
 // asks for full screen, which moves the focus off the canvas, and a second
-// "f" nests a second wrapper and takes the full-screen size for the one to
-// return to. Here the canvas's own container goes full screen, and "f"
-// while full screen changes nothing, as on the desktop.
+// "f" nests a second wrapper. Here the canvas's own container goes full
+// screen, "f" while full screen changes nothing, as on the desktop, and a
+// request the browser would refuse (no click or key behind it, as when a
+// link's keys are replayed) is not made.
 (function () {
   'use strict';
 
@@ -41,13 +65,34 @@
     if (Module['onProgramEnded']) Module['onProgramEnded'](status);
   }
 
-  function deliver(callback, code) {
+  function callProgram(callback, first, second) {
     try {
-      getWasmTableEntry(callback)(code, 0, 0);
+      getWasmTableEntry(callback)(first, second, 0);
     } catch (e) {
       if (!(e instanceof ExitStatus)) throw e;
       endProgram(e.status);
     }
+  }
+
+  Module['deliverKey'] = function (special, code) {
+    var callback = special ? GLUT.specialFunc : GLUT.keyboardFunc;
+    if (ABORT || !callback) return false;
+    callProgram(callback, code, 0);
+    return true;
+  };
+
+  Module['resizeWindow'] = function (width, height, drawNow) {
+    if (ABORT || !GLUT.reshapeFunc) return;
+    var canvas = Module['canvas'];
+    if (canvas.width !== width) canvas.width = width;
+    if (canvas.height !== height) canvas.height = height;
+    callProgram(GLUT.reshapeFunc, width, height);
+    if (drawNow && GLUT.displayFunc) getWasmTableEntry(GLUT.displayFunc)();
+    else _glutPostRedisplay();
+  };
+
+  function press(special, code) {
+    (Module['pressKey'] || Module['deliverKey'])(special, code);
   }
 
   GLUT.onKeydown = function (event) {
@@ -56,35 +101,61 @@
     var special = kSpecialCodes[event.key];
     if (special !== undefined) {
       event.preventDefault();
-      if (GLUT.specialFunc) deliver(GLUT.specialFunc, special);
+      press(true, special);
       return;
     }
     var code = characterCode(event);
     if (code === null) return;
     event.preventDefault();
-    if (GLUT.keyboardFunc) deliver(GLUT.keyboardFunc, code);
+    press(false, code);
   };
-})();
 
-(function () {
-  'use strict';
+  // The emulation turns touches into mouse events for GLUT's mouse
+  // callbacks, which the program does not register, from listeners on the
+  // whole window that would also stop the page from scrolling; the page
+  // reads touches itself, as pointer events on the picture.
+  GLUT.touchHandler = function () {};
 
-  // The size "w" and leaving full screen come back to, kept from the first
-  // "f" while full screen lasts.
-  var windowedSize = null;
+  // Every size the program asks for (500 x 500 at start and on "w") is the
+  // page's window size, which the page turns into a drawing buffer once the
+  // program's callback has returned; the emulation's own reshape with the
+  // size asked for comes first and is replaced before any frame is drawn.
+  Browser.setCanvasSize = function () {
+    if (Module['onWindowSizeRequested']) Module['onWindowSizeRequested']();
+  };
+  GLUT.onFullscreenEventChange = function () {};
+
   Browser.requestFullscreen = function () {
-    if (document.fullscreenElement) {
-      GLUT.windowWidth = windowedSize[0];
-      GLUT.windowHeight = windowedSize[1];
-      return;
-    }
-    windowedSize = [GLUT.windowWidth, GLUT.windowHeight];
+    var stage = Module['canvas'].parentNode;
+    if (document.fullscreenElement || !stage.requestFullscreen) return;
+    if (navigator.userActivation && !navigator.userActivation.isActive) return;
     // A refusal (a page in a frame that forbids it) leaves the window as it is.
-    Module['canvas'].parentNode.requestFullscreen().catch(function () {});
+    stage.requestFullscreen().catch(function () {});
   };
   Browser.exitFullscreen = function () {
     if (!document.fullscreenElement) return false;
-    document.exitFullscreen();
+    document.exitFullscreen().catch(function () {});
     return true;
+  };
+  // In full screen the keys go to the picture, as a full-screen window has
+  // them on the desktop, also when a button asked for it; back in the
+  // window they stay with the picture unless they were given elsewhere.
+  document.addEventListener('fullscreenchange', function () {
+    var canvas = Module['canvas'];
+    var focus = document.activeElement;
+    if (document.fullscreenElement || !focus || focus === document.body || canvas.parentNode.contains(focus)) {
+      canvas.focus({preventScroll: true});
+    }
+  });
+
+  // Without a GL context nothing the program draws can be shown; it stops
+  // where a desktop GLUT would give up, before any callback is registered.
+  var createContext = Browser.createContext;
+  Browser.createContext = function () {
+    var context = createContext.apply(Browser, arguments);
+    if (context) return context;
+    ABORT = true;
+    if (Module['onWebGLUnavailable']) Module['onWebGLUnavailable']();
+    throw 'unwind';
   };
 })();

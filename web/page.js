@@ -1,36 +1,19 @@
-// The page round the program: starts it where WebGL is available, keeps the
-// keys with its canvas and says so when the program cannot run or has ended.
-// Loaded as a module, so nothing here becomes a global but Module, through
-// which the program's loader and the page talk.
-const canvas = document.getElementById('canvas');
-const loading = document.getElementById('loading');
-const hint = document.getElementById('hint');
-const notice = document.getElementById('notice');
-const reload = document.getElementById('reload');
+// The page round the program: starts it and gives it the keys, gestures
+// and buttons, a drawing buffer as sharp as the screen, words for what is
+// in view and a link to it. Loaded as a module, so nothing here becomes a
+// global but Module, through which the program's loader and the page talk.
+import { arrangeHelp } from './help.js';
+import { startButtons } from './buttons.js';
+import { startGestures } from './gestures.js';
+import { startKeys } from './keys.js';
+import { createProgram, loadProgram } from './program.js';
+import { startSizing } from './sizing.js';
+import { startViewLink } from './view_link.js';
+import { startViewName } from './view_name.js';
 
-// In place of the picture: a heading, a sentence and, where starting
-// again can help, a button that does it.
-function showNotice(heading, text, offerReload) {
-  document.getElementById('notice-heading').textContent = heading;
-  document.getElementById('notice-text').textContent = text;
-  canvas.hidden = true;
-  loading.hidden = true;
-  hint.hidden = true;
-  notice.hidden = false;
-  reload.hidden = !offerReload;
-  if (offerReload) reload.focus();
-}
-
-// Tried on a canvas of its own: the program's context must be made with
-// the program's own settings.
-function webglAvailable() {
-  try {
-    const probe = document.createElement('canvas');
-    return !!(window.WebGLRenderingContext && probe.getContext('webgl'));
-  } catch (e) {
-    return false;
-  }
-}
+const element = (id) => document.getElementById(id);
+const canvas = element('canvas');
+const hint = element('hint');
 
 function showFocus() {
   hint.textContent = document.activeElement === canvas
@@ -38,52 +21,20 @@ function showFocus() {
     : 'Click the picture to give it the keys.';
 }
 
-// What the program's loader reads, and the page's part in the frames and
-// the program's end.
-function programModule() {
-  const module = {
-    canvas: canvas,
-    framesDrawn: 0,
-    firstFrameMs: null,  // from the start of navigation
-    onFrameDrawn: function () {
-      if (module.framesDrawn++ === 0) {
-        module.firstFrameMs = performance.now();
-        loading.hidden = true;
-      }
-    },
-    onProgramEnded: function () {
-      showNotice('The program has ended',
-        'Escape quits the program. Start it again to go on looking at the house.', true);
-    },
-    onAbort: function (what) {
-      showNotice('The program stopped', 'It reported: ' + what, true);
-    },
-  };
-  return module;
-}
+const program = createProgram(canvas);
+startKeys(program);
+startSizing(program);
+startGestures(canvas);
+startButtons(document.body);
+startViewName(program, element('view-name'));
+startViewLink(program, {
+  copyButton: element('copy-link'), status: element('link-status'),
+  linkBox: element('link-box'), linkText: element('link-text'),
+});
+arrangeHelp(element('key-help'), element('touch-help'));
 
-function startProgram() {
-  canvas.addEventListener('focus', showFocus);
-  canvas.addEventListener('blur', showFocus);
-  canvas.addEventListener('mousedown', function () { canvas.focus(); });
-  window.Module = programModule();
-  const script = document.createElement('script');
-  script.src = 'house.js';
-  script.onerror = function () {
-    showNotice('The program could not be loaded',
-      'house.js did not arrive. Check that the server is still running.', true);
-  };
-  document.body.appendChild(script);
-  canvas.focus();
-  showFocus();
-}
-
-reload.addEventListener('click', function () { location.reload(); });
-if (webglAvailable()) {
-  startProgram();
-} else {
-  showNotice('This browser cannot draw the house',
-    'The house is drawn with WebGL, which this browser does not offer or has turned off. ' +
-    'Turn on WebGL or hardware acceleration in its settings, or open the page in another browser.',
-    false);
-}
+canvas.addEventListener('focus', showFocus);
+canvas.addEventListener('blur', showFocus);
+canvas.focus({ preventScroll: true });
+showFocus();
+loadProgram(program);

@@ -27,15 +27,10 @@ const kQuietSwitches = [
 // headless setup, not about the page.
 const kCompositorReadback = /GL Driver Message \(OpenGL, Performance, .*\): GPU stall due to ReadPixels/;
 
-// Today's page keeps its styles in an inline <style> block, which the
-// server's security policy refuses, so by default the page is served
-// without that one header.
-const kPageServerOptions = { contentSecurityPolicy: false };
-
 // Starts the server on a free port and the browser with a fresh profile.
 // `extraSwitches` such as --disable-webgl change the browser;
 // `serverOptions` go to startServer.
-export async function startBrowser(siteDirectory, extraSwitches = [], serverOptions = kPageServerOptions) {
+export async function startBrowser(siteDirectory, extraSwitches = [], serverOptions = {}) {
   const server = await startServer(siteDirectory, 0, serverOptions);
   const profile = fs.mkdtempSync(path.join(os.tmpdir(), 'house-chromium-'));
   let browser;
@@ -63,8 +58,11 @@ export async function startBrowser(siteDirectory, extraSwitches = [], serverOpti
 
 // Opens the page and records everything that would show a fault: console
 // errors and warnings, uncaught exceptions, failed or refused requests.
-export async function openPage(session) {
+// `prepare(page)` runs before the page loads (to emulate a device, say) and
+// `fragment` ("#keys=...") is added to its address.
+export async function openPage(session, { prepare = null, fragment = '' } = {}) {
   const page = await session.browser.newPage();
+  if (prepare) await prepare(page);
   const faults = [];
   page.on('console', (message) => {
     const type = message.type();
@@ -77,7 +75,7 @@ export async function openPage(session) {
   page.on('response', (response) => {
     if (response.status() >= 400) faults.push(`HTTP ${response.status()}: ${response.url()}`);
   });
-  await page.goto(session.url, { waitUntil: 'load' });
+  await page.goto(session.url + fragment, { waitUntil: 'load' });
   return { page, faults };
 }
 

@@ -11,7 +11,9 @@
 // project's budgets (budgets.h), from the medians when the runs were
 // repeated. It asserts nothing, and exits 1 if a benchmark could not run.
 //
-//   house-bench [--startup-runs=N] [--idle-seconds=S] [Google Benchmark flags]
+//   house-bench [--startup-runs=N] [--idle-seconds=S] [--size=WxH]... [Google Benchmark flags]
+//
+// --size=WxH adds a size to the two, such as a phone's drawing buffer.
 #define GL_GLEXT_PROTOTYPES
 #include <benchmark/benchmark.h>
 #include <unistd.h>
@@ -43,8 +45,9 @@ namespace {
 struct Size {
     int width, height;
 };
-// The window the program opens with, and a full-HD screen in full screen.
-const Size kSizes[] = {{kWindowWidth, kWindowHeight}, {1920, 1080}};
+// The window the program opens with, and a full-HD screen in full screen,
+// and any --size given.
+std::vector<Size> gSizes = {{kWindowWidth, kWindowHeight}, {1920, 1080}};
 
 // "/500x500", as the benchmarks' names end.
 std::string sizeName(const Size& size) {
@@ -182,7 +185,7 @@ void timeFrames(benchmark::State& state, Size size, void (*frame)()) {
 void registerFrameBenchmarks() {
     const std::pair<const char*, void (*)()> kinds[] = {
         {"program_frame", display}, {"floor", drawFloor}, {"one_vbo", drawReference}};
-    for (const Size& size : kSizes)
+    for (const Size& size : gSizes)
         for (const auto& [kind, frame] : kinds) {
             const std::string name = kind + sizeName(size);
             // Reported in wall-clock time, which counts llvmpipe's own threads.
@@ -215,7 +218,7 @@ public:
         inner_->Finalize();
         const bool json = dynamic_cast<benchmark::JSONReporter*>(inner_) != nullptr;
         std::ostream& out = json ? GetErrorStream() : GetOutputStream();
-        for (const Size& size : kSizes) {
+        for (const Size& size : gSizes) {
             const std::string at = sizeName(size);
             const double a = milliseconds_["program_frame" + at];
             const double b = milliseconds_["floor" + at], c = milliseconds_["one_vbo" + at];
@@ -245,10 +248,15 @@ private:
     bool failed_ = false;
 };
 
-// --startup-runs=N (0 leaves it out) and --idle-seconds=S.
+// --startup-runs=N (0 leaves it out), --idle-seconds=S and --size=WxH.
 bool parseOptions(int argc, char** argv, StartupSetup& setup) {
     for (int i = 1; i < argc; ++i) {
-        if (std::strncmp(argv[i], "--startup-runs=", 15) == 0) {
+        Size size{};
+        char after = 0;
+        if (std::sscanf(argv[i], "--size=%dx%d%c", &size.width, &size.height, &after) == 2) {
+            if (size.width < 1 || size.height < 1) return false;
+            gSizes.push_back(size);
+        } else if (std::strncmp(argv[i], "--startup-runs=", 15) == 0) {
             setup.runs = std::atoi(argv[i] + 15);
         } else if (std::strncmp(argv[i], "--idle-seconds=", 15) == 0) {
             setup.idleSeconds = std::atof(argv[i] + 15);
@@ -275,7 +283,7 @@ int main(int argc, char** argv) {
     benchmark::Initialize(&argc, argv);
     StartupSetup startup{HOUSE_BENCH_PROGRAM, HOUSE_BENCH_SHIM, 5, 1.0};
     if (!parseOptions(argc, argv, startup)) {
-        std::fprintf(stderr, "usage: house-bench [--startup-runs=N] [--idle-seconds=S] "
+        std::fprintf(stderr, "usage: house-bench [--startup-runs=N] [--idle-seconds=S] [--size=WxH]... "
                              "[--benchmark_...]\n");
         return 2;
     }

@@ -1,0 +1,75 @@
+// The page for people who do not see the picture or do not use a mouse:
+// the picture's name says what is in view and follows every change, the
+// Tab key reaches every button in the order they are shown, and
+// Lighthouse finds nothing to improve in accessibility, best practices and
+// search-engine readiness.
+import assert from 'node:assert/strict';
+import path from 'node:path';
+import { after, before, test } from 'node:test';
+import { repositoryRoot, startBrowser } from './browser.mjs';
+import { canvasBox, kDesktop, openOn } from './devices.mjs';
+import { runLighthouse, shortfalls } from './lighthouse.mjs';
+
+const kSite = process.env.HOUSE_WEB_SITE || path.join(repositoryRoot, 'build-web');
+const kFirstView = 'Seen from the front, 3° above level, 200 from the centre. Drive gate closed, walk gate closed.';
+const kTabOrder = [
+  'Orbit left', 'Orbit right', 'Orbit up', 'Orbit down', 'Zoom in', 'Zoom out',
+  'Open drive gate', 'Close drive gate', 'Open walk gate', 'Close walk gate', 'Full screen', 'Copy link',
+];
+
+// The picture's name once it has changed from `previous`, and the live
+// region, which must say the same.
+async function nameAfter(page, previous) {
+  await page.waitForFunction((name) => document.getElementById('view-name').textContent !== name, {}, previous);
+  return page.evaluate(() => {
+    const canvas = document.getElementById('canvas');
+    const caption = document.getElementById('view-name');
+    return { role: canvas.getAttribute('role'), name: canvas.getAttribute('aria-label'),
+             live: caption.getAttribute('aria-live'), said: caption.textContent };
+  });
+}
+
+let session;
+before(async () => { session = await startBrowser(kSite); });
+after(async () => { await session.close(); });
+
+test('the picture is named by what is in view, and the name follows a key and a drag', async () => {
+  const { page, faults } = await openOn(session, kDesktop);
+  assert.deepEqual(await nameAfter(page, ''), { role: 'img', name: kFirstView, live: 'polite', said: kFirstView });
+  // One step (1.7°) is as far as a closing key brings a gate back: still closed.
+  for (const key of ['o', 'o', 'o']) await page.keyboard.press(key);
+  const opened = kFirstView.replace('Drive gate closed', 'Drive gate open 5°');
+  assert.deepEqual(await nameAfter(page, kFirstView), { role: 'img', name: opened, live: 'polite', said: opened });
+  // 45 steps of a drag across the picture: about half-way round.
+  const box = await canvasBox(page);
+  await page.mouse.move(box.x + 5, box.y + box.height / 2);
+  await page.mouse.down();
+  await page.mouse.move(box.x + box.width - 5, box.y + box.height / 2, { steps: 20 });
+  await page.mouse.up();
+  const { name, said } = await nameAfter(page, opened);
+  assert.equal(said, name);
+  assert.match(name, /^Seen from the back, 3° above level, 200 from the centre\. Drive gate open 5°/);
+  assert.deepEqual(faults, []);
+  await page.close();
+});
+
+test('Tab reaches every button, in the order they are shown', async () => {
+  const { page, faults } = await openOn(session, kDesktop);
+  const reached = [];
+  for (let i = 0; i < kTabOrder.length; ++i) {
+    await page.keyboard.press('Tab');
+    reached.push(await page.evaluate(() => document.activeElement.textContent.trim().replace(/^[◀▲▼] | [▶+−]$/g, '')));
+  }
+  assert.deepEqual(reached, kTabOrder);
+  assert.deepEqual(faults, []);
+  await page.close();
+});
+
+test('Lighthouse scores accessibility, best practices and search-engine readiness at 100', async () => {
+  const categories = ['accessibility', 'best-practices', 'seo'];
+  const lhr = await runLighthouse(kSite, categories);
+  for (const category of categories) {
+    assert.deepEqual(shortfalls(lhr, category), [], category);
+    assert.equal(lhr.categories[category].score, 1, category);
+  }
+});

@@ -1,0 +1,120 @@
+// A link to the view: the page's address carries the keys delivered so far
+// (#keys=Left*12~o*54~+*3, in the snapshot tool's key language), kept
+// current without adding history entries. Opening such a link replays the
+// keys through the program's callbacks, so the person it is sent to sees
+// the sender's picture; house-snapshot --keys draws it from the same text.
+import { formatKeySequence, parseKeySequence } from './key_language.mjs';
+import { onKeysDelivered, pressKeys } from './keys.js';
+
+const kPrefix = '#keys=';
+// Past this length a link may be cut short by the programs it passes
+// through; the page says so rather than make one.
+export const kLongestLink = 4000;
+const kAddressUpdateMs = 250;
+// Characters an address carries as they are; any other is escaped.
+const kPlainInAddress = /[A-Za-z0-9~*+\-_.!$&'()/,;=:@?]/;
+
+function addressText(keys) {
+  return [...keys].map((c) => (kPlainInAddress.test(c) ? c : encodeURIComponent(c))).join('');
+}
+
+// The keys the link can carry: all but those the key language has no
+// word for (Escape, and characters such as "é" that the program ignores).
+const writable = new Map();
+function canWrite(press) {
+  const id = `${press.special}:${press.code}`;
+  if (!writable.has(id)) {
+    try {
+      formatKeySequence([press]);
+      writable.set(id, true);
+    } catch {
+      writable.set(id, false);
+    }
+  }
+  return writable.get(id);
+}
+
+// The presses a link's fragment asks for, or an Error saying what could not
+// be read. An empty array when the address carries no keys.
+export function keysFromFragment(fragment) {
+  if (!fragment.startsWith(kPrefix)) return [];
+  const text = fragment.slice(kPrefix.length);
+  if (text.length > kLongestLink) {
+    return new Error(`the keys are ${text.length.toLocaleString('en')} characters long, ` +
+      `more than the ${kLongestLink.toLocaleString('en')} a link to a view holds`);
+  }
+  try {
+    return parseKeySequence(decodeURIComponent(text));
+  } catch (error) {
+    return new Error(error instanceof URIError ? 'the keys are not properly escaped' : error.message);
+  }
+}
+
+export function startViewLink(program, { copyButton, status, linkBox, linkText }) {
+  let pending = null;
+
+  function say(text) {
+    status.textContent = text;
+  }
+
+  function linkFor(delivered) {
+    const keys = formatKeySequence(delivered.filter(canWrite), '~');
+    return keys ? addressText(keys) : '';
+  }
+
+  function updateAddress() {
+    pending = null;
+    const keys = linkFor(program.keysDelivered);
+    const url = new URL(location.href);
+    if (keys.length > kLongestLink) {
+      url.hash = '';
+      say(`This view took too many steps for a link (${keys.length.toLocaleString('en')} characters, ` +
+        `at most ${kLongestLink.toLocaleString('en')}), so the address shows the page without them.`);
+      copyButton.disabled = true;
+      linkBox.hidden = true;
+    } else {
+      url.hash = keys ? `keys=${keys}` : '';
+      say('');
+      copyButton.disabled = false;
+    }
+    // An empty fragment is dropped with its "#".
+    const href = url.hash ? url.href : url.href.replace(/#$/, '');
+    if (href !== location.href) history.replaceState(history.state, '', href);
+  }
+
+  onKeysDelivered(() => {
+    pending ??= setTimeout(updateAddress, kAddressUpdateMs);
+  });
+
+  program.whenStarted(() => {
+    const presses = keysFromFragment(location.hash);
+    if (presses instanceof Error) {
+      say(`The link's keys could not be read: ${presses.message}. The picture shows the first view.`);
+      return;
+    }
+    pressKeys(presses);
+  });
+
+  // Another link pasted into the address bar of this tab changes only the
+  // fragment, which loads nothing: start again from it. (The page's own
+  // changes of the address fire no hashchange.)
+  window.addEventListener('hashchange', () => location.reload());
+
+  copyButton.addEventListener('click', async () => {
+    if (pending !== null) {
+      clearTimeout(pending);
+      updateAddress();
+    }
+    linkText.value = location.href;
+    try {
+      await navigator.clipboard.writeText(location.href);
+      linkBox.hidden = true;
+      say('Link copied.');
+    } catch {
+      // Where the browser keeps the clipboard to itself, the person copies.
+      linkBox.hidden = false;
+      linkText.select();
+      say('Copy the link from the box.');
+    }
+  });
+}
