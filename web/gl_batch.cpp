@@ -12,18 +12,28 @@
 //
 // The arithmetic (batch_geometry.h) follows a desktop GL's: 32-bit float
 // matrices, the projection and the look-at built as GLU builds them, turns
-// by multiples of 90 degrees exact. Only what the program calls is here: the modelview
-// and projection matrices without stacks, glRotatef, glBegin with
-// GL_TRIANGLES, GL_QUADS or GL_POLYGON, glColor3f and glVertex3f.
-// Clearing, the viewport and the depth test are WebGL's own, so they act at
-// once while the groups wait for glutSwapBuffers; the program clears only
-// as a frame begins and sets the viewport only between frames. Two GLUT
-// calls are here as well: glutSwapBuffers, which sends the frame, and
-// glutSetWindowTitle, which the emulation lacks and which here titles the
-// page.
+// by multiples of 90 degrees exact. Only what the program calls is here:
+// the modelview and projection matrices without stacks, glRotatef, glBegin
+// with GL_TRIANGLES, GL_QUADS or GL_POLYGON, glColor3f and glVertex3f.
+// Clearing is WebGL's own; it and the viewport, the clear colour and the
+// depth test act at once while the groups wait for glutSwapBuffers (the
+// program clears only as a frame begins and sets the viewport only between
+// frames), and the last three are kept here as well. Two GLUT calls are here as well:
+// glutSwapBuffers, which sends the frame, and glutSetWindowTitle, which the
+// emulation lacks and which here titles the page.
+//
+// The browser may take the WebGL context away at any time (a GPU reset, a
+// phone reclaiming a background tab's memory) and give it back later,
+// empty. While it is lost, frames are built as usual, so the program's
+// state moves on with every key, but nothing goes to the GL. Once it is
+// back, restoreGraphics forgets the shader program and buffers made here,
+// which are made again for the next frame, and sets again the state the
+// program set: the depth test, the clear colour and the viewport. The
+// matrices never were on the GL.
 #define GL_GLEXT_PROTOTYPES
 #include <GL/glut.h>
 #include <emscripten.h>
+#include <webgl/webgl1.h>
 
 #include <cmath>
 #include <cstddef>
@@ -79,6 +89,19 @@ GLuint gProgram = 0;
 GLuint gVertexBuffer = 0;
 GLuint gIndexBuffer = 0;
 
+// The GL state the program set, as GL starts it unless it was set.
+struct ProgramGlState {
+    bool depthTest = false;
+    GLfloat clearColour[4] = {0, 0, 0, 0};
+    bool viewportSet = false;
+    GLint viewport[4] = {0, 0, 0, 0};
+};
+ProgramGlState gSet;
+
+bool contextLost() {
+    return EM_ASM_INT({ return GLctx.isContextLost() ? 1 : 0; }) != 0;
+}
+
 void prepareProgram() {
     const char* sources[2] = {kVertexShader, kFragmentShader};
     const GLenum kinds[2] = {GL_VERTEX_SHADER, GL_FRAGMENT_SHADER};
@@ -88,6 +111,8 @@ void prepareProgram() {
         glShaderSource(shader, 1, &sources[i], nullptr);
         glCompileShader(shader);
         glAttachShader(gProgram, shader);
+        // Kept by the program it is attached to, and freed with it.
+        glDeleteShader(shader);
     }
     glBindAttribLocation(gProgram, kClipAttribute, "clipPosition");
     glBindAttribLocation(gProgram, kColourAttribute, "colour");
@@ -97,7 +122,9 @@ void prepareProgram() {
 }
 
 void drawBatch() {
-    if (!gIndices.empty()) {
+    // Nothing may be made on a lost context: the objects' constructors
+    // return null there.
+    if (!gIndices.empty() && !contextLost()) {
         if (gProgram == 0) prepareProgram();
         glUseProgram(gProgram);
         glBindBuffer(GL_ARRAY_BUFFER, gVertexBuffer);
@@ -149,6 +176,29 @@ uint8_t colourStep(float intensity) {
 }
 
 }  // namespace
+
+void glEnable(GLenum capability) {
+    if (capability == GL_DEPTH_TEST) gSet.depthTest = true;
+    emscripten_glEnable(capability);
+}
+
+void glDisable(GLenum capability) {
+    if (capability == GL_DEPTH_TEST) gSet.depthTest = false;
+    emscripten_glDisable(capability);
+}
+
+void glClearColor(GLfloat red, GLfloat green, GLfloat blue, GLfloat alpha) {
+    const GLfloat colour[4] = {red, green, blue, alpha};
+    for (int i = 0; i < 4; ++i) gSet.clearColour[i] = colour[i];
+    emscripten_glClearColor(red, green, blue, alpha);
+}
+
+void glViewport(GLint x, GLint y, GLsizei width, GLsizei height) {
+    const GLint viewport[4] = {x, y, width, height};
+    for (int i = 0; i < 4; ++i) gSet.viewport[i] = viewport[i];
+    gSet.viewportSet = true;
+    emscripten_glViewport(x, y, width, height);
+}
 
 void glMatrixMode(GLenum mode) {
     gCurrent = mode == GL_PROJECTION ? gProjection : gModelview;
@@ -212,8 +262,11 @@ void glEnd() {
         addTriangle(first, gCorners[t], gCorners[t + 1], gCorners[t + 2]);
 }
 
+// A frame built while the context is lost is not drawn and not counted.
 void glutSwapBuffers() {
+    const bool drawn = !contextLost();
     drawBatch();
+    if (!drawn) return;
     EM_ASM({
         if (Module.onFrameDrawn) Module.onFrameDrawn();
     });
@@ -221,4 +274,23 @@ void glutSwapBuffers() {
 
 void glutSetWindowTitle(const char* title) {
     emscripten_set_window_title(title);
+}
+
+// Called by the page once the browser has given the context back: the
+// shader program and buffers belong to the lost context (using them would
+// be an error) and are made again for the next frame; the state the
+// program set is set again.
+extern "C" EMSCRIPTEN_KEEPALIVE void restoreGraphics() {
+    // Emscripten's tables keep the lost objects alive until their names are dropped.
+    EM_ASM({
+        GL.programs[$0] = null;
+        GL.buffers[$1] = null;
+        GL.buffers[$2] = null;
+    }, gProgram, gVertexBuffer, gIndexBuffer);
+    gProgram = gVertexBuffer = gIndexBuffer = 0;
+    if (gSet.depthTest) emscripten_glEnable(GL_DEPTH_TEST);
+    emscripten_glClearColor(gSet.clearColour[0], gSet.clearColour[1], gSet.clearColour[2],
+                            gSet.clearColour[3]);
+    if (gSet.viewportSet)
+        emscripten_glViewport(gSet.viewport[0], gSet.viewport[1], gSet.viewport[2], gSet.viewport[3]);
 }

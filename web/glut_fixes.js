@@ -19,6 +19,9 @@
 //       resizeWindow, once the program's callback has returned.
 //   Module.onWebGLUnavailable()  the page's: the program could not get its
 //       GL context and has stopped.
+//   Module.restoreGraphics()  the browser has given back the GL context it
+//       took away: the GL layer makes again what it had made on it, and
+//       the view is drawn at once, as the keys since have left it.
 //
 // Keys. The emulation reads keys from the whole window and by US key codes:
 // "+" arrives as "=" unless Shift is held on a US layout, and a key pressed
@@ -89,6 +92,12 @@
     callProgram(GLUT.reshapeFunc, width, height);
     if (drawNow && GLUT.displayFunc) getWasmTableEntry(GLUT.displayFunc)();
     else _glutPostRedisplay();
+  };
+
+  Module['restoreGraphics'] = function () {
+    if (ABORT) return;
+    _restoreGraphics();
+    if (GLUT.displayFunc) getWasmTableEntry(GLUT.displayFunc)();
   };
 
   function press(special, code) {

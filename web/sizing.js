@@ -35,10 +35,14 @@ export function startSizing(program) {
   let largest = null;
 
   // Null while there is nothing to size: the canvas hidden, or the program
-  // without its GL context yet.
+  // without its GL context yet. A lost context tells no limits, and the
+  // buffer is sized within kLargestBufferSide until it is back.
   function displayedBuffer() {
     const box = canvas.getBoundingClientRect();
     if (box.width === 0 || box.height === 0 || !program.ctx) return null;
+    if (program.ctx.isContextLost()) {
+      return bufferSize(box.width, box.height, window.devicePixelRatio || 1, largest ?? kLargestBufferSide);
+    }
     largest ??= largestSide(program.ctx);
     return bufferSize(box.width, box.height, window.devicePixelRatio || 1, largest);
   }
@@ -79,4 +83,5 @@ export function startSizing(program) {
     }, { once: true });
   }
   watchRatio();
+  canvas.addEventListener('webglcontextrestored', fitIfChanged);
 }
