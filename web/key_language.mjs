@@ -11,6 +11,9 @@
 //                                 what it could not read
 //   formatKeySequence(presses, separator = ' ')
 //                                 the presses written back, runs counted
+//   formatKeyRuns(runs, separator = ' ')
+//                                 the same from runs, { special, code,
+//                                 count } each
 
 export const kMostRepeats = 10000;
 export const kMostPresses = 100000;
@@ -120,18 +123,26 @@ function wordFor(press) {
   throw new Error(`no word for the key ${JSON.stringify(press)}`);
 }
 
-export function formatKeySequence(presses, separator = ' ') {
-  if (presses.length > kMostPresses) throw new Error(`too many key presses: at most ${kMostPresses} in all`);
+const sameKey = (a, b) => a.special === b.special && a.code === b.code;
+
+// Runs of one key may follow each other (as where a key between them was
+// left out); each word is at most kMostRepeats presses.
+export function formatKeyRuns(runs, separator = ' ') {
+  const presses = runs.reduce((sum, run) => sum + run.count, 0);
+  if (presses > kMostPresses) throw new Error(`too many key presses: at most ${kMostPresses} in all`);
   const words = [];
-  for (let at = 0; at < presses.length;) {
-    const word = wordFor(presses[at]);
-    let run = 1;
-    while (run < kMostRepeats && at + run < presses.length &&
-           presses[at + run].special === presses[at].special && presses[at + run].code === presses[at].code) {
-      ++run;
+  for (let at = 0; at < runs.length;) {
+    const word = wordFor(runs[at]);
+    let count = 0;
+    for (const key = runs[at]; at < runs.length && sameKey(runs[at], key); ++at) count += runs[at].count;
+    for (; count > 0; count -= kMostRepeats) {
+      const repeat = Math.min(count, kMostRepeats);
+      words.push(repeat === 1 ? word : `${word}*${repeat}`);
     }
-    words.push(run === 1 ? word : `${word}*${run}`);
-    at += run;
   }
   return words.join(separator);
+}
+
+export function formatKeySequence(presses, separator = ' ') {
+  return formatKeyRuns(presses.map(({ special, code }) => ({ special, code, count: 1 })), separator);
 }

@@ -1,9 +1,19 @@
 // The one way keys reach the program from the page: typed on the canvas,
 // made from gestures and buttons, or replayed from a link, every key goes
 // through pressKey, which hands it to the program's own key callback and
-// records it. The record, { special, code } per key delivered, is what a
-// link to the view is made of, and what the picture can be checked against.
-const delivered = [];
+// records it. The record is what a link to the view is made of, and what
+// the picture can be checked against: runs of one key, so that a held
+// button or a long drag is one entry. It is kept only while a link could
+// still carry it, and from then on the keys are only counted, so that a
+// session of any length keeps the page the same size.
+
+// A link holds 4,000 characters, and a run takes at least two of them (a
+// key and a separator): past 2,000 runs no link can carry the view.
+export const kMostRecordedRuns = 2048;
+const runKeys = new Uint16Array(kMostRecordedRuns);  // special << 8 | code
+const runCounts = new Uint32Array(kMostRecordedRuns);
+let runs = 0;
+let complete = true;
 const listeners = [];
 let notifying = false;
 
@@ -14,15 +24,28 @@ function changed() {
   notifying = true;
   queueMicrotask(() => {
     notifying = false;
-    for (const listener of listeners) listener(delivered);
+    for (const listener of listeners) listener();
   });
+}
+
+function record(special, code) {
+  const key = (special ? 0x100 : 0) | code;
+  if (runs > 0 && runKeys[runs - 1] === key) {
+    ++runCounts[runs - 1];
+  } else if (runs < kMostRecordedRuns) {
+    runKeys[runs] = key;
+    runCounts[runs] = 1;
+    ++runs;
+  } else {
+    complete = false;
+  }
 }
 
 // special: a GLUT special-key code (100 Left, 101 Up, 102 Right, 103 Down);
 // otherwise an 8-bit character code. False when the program is not running.
 export function pressKey(special, code) {
   if (!window.Module.deliverKey || !window.Module.deliverKey(special, code)) return false;
-  delivered.push({ special, code });
+  if (complete) record(special, code);
   changed();
   return true;
 }
@@ -37,9 +60,20 @@ export function onKeysDelivered(listener) {
   listeners.push(listener);
 }
 
-// The program's keyboard handler sends the keys typed on the canvas here;
-// the record is where the tests read what the page delivered.
+// The record as { special, code, count } runs, or null once it has grown
+// past what a link can carry.
+export function deliveredRuns() {
+  if (!complete) return null;
+  return Array.from(runKeys.subarray(0, runs), (key, run) =>
+    ({ special: key >= 0x100, code: key & 0xff, count: runCounts[run] }));
+}
+
+// The program's keyboard handler sends the keys typed on the canvas here.
+// The tests read the record, press by press, as keysDelivered (null once
+// it has grown past what a link can carry).
 export function startKeys(program) {
   program.pressKey = pressKey;
-  program.keysDelivered = delivered;
+  Object.defineProperty(program, 'keysDelivered', {
+    get: () => deliveredRuns()?.flatMap(({ special, code, count }) => Array(count).fill({ special, code })) ?? null,
+  });
 }

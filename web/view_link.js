@@ -3,8 +3,8 @@
 // current without adding history entries. Opening such a link replays the
 // keys through the program's callbacks, so the person it is sent to sees
 // the sender's picture; house-snapshot --keys draws it from the same text.
-import { formatKeySequence, parseKeySequence } from './key_language.mjs';
-import { onKeysDelivered, pressKeys } from './keys.js';
+import { formatKeyRuns, formatKeySequence, parseKeySequence } from './key_language.mjs';
+import { deliveredRuns, onKeysDelivered, pressKeys } from './keys.js';
 
 const kPrefix = '#keys=';
 // Past this length a link may be cut short by the programs it passes
@@ -57,19 +57,29 @@ export function startViewLink(program, { copyButton, status, linkBox, linkText }
     status.textContent = text;
   }
 
-  function linkFor(delivered) {
-    const keys = formatKeySequence(delivered.filter(canWrite), '~');
+  // The address's keys, or null where there are more than a link may
+  // carry: more runs than the page records, or more presses than the key
+  // language reads.
+  function linkFor(runs) {
+    if (runs === null) return null;
+    let keys;
+    try {
+      keys = formatKeyRuns(runs.filter(canWrite), '~');
+    } catch {
+      return null;
+    }
     return keys ? addressText(keys) : '';
   }
 
   function updateAddress() {
     pending = null;
-    const keys = linkFor(program.keysDelivered);
+    const keys = linkFor(deliveredRuns());
     const url = new URL(location.href);
-    if (keys.length > kLongestLink) {
+    if (keys === null || keys.length > kLongestLink) {
       url.hash = '';
-      say(`This view took too many steps for a link (${keys.length.toLocaleString('en')} characters, ` +
-        `at most ${kLongestLink.toLocaleString('en')}), so the address shows the page without them.`);
+      const most = kLongestLink.toLocaleString('en');
+      const size = keys === null ? `more than ${most} characters` : `${keys.length.toLocaleString('en')} characters, at most ${most}`;
+      say(`This view took too many steps for a link (${size}), so the address shows the page without them.`);
       copyButton.disabled = true;
       linkBox.hidden = true;
     } else {
