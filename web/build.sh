@@ -1,18 +1,17 @@
 #!/usr/bin/env bash
 # Builds the page into SITE (default build-web/): house.js and house.wasm,
 # compiled by CMake with emscripten (emcmake) in BUILD (default build-wasm/)
-# from the sources CMakeLists.txt lists, then the site assembled beside
-# them: index.html with its key table from docs/usage.md, the page's style
-# and modules, the icon, and the compressed copies. The compile does nothing
-# when nothing has changed.
+# from the sources CMakeLists.txt lists, then the site assembled from them
+# and the page's files (web/assemble.mjs: the files named after their
+# content, index.html with its key table and policy, the manifest, the
+# service worker, the icons), and last the compressed copies. The compile
+# does nothing when nothing has changed.
 #
 #   web/build.sh [SITE] [BUILD]
 set -euo pipefail
 root="$(cd "$(dirname "$0")/.." && pwd)"
 site="${1:-$root/build-web}"
 build="${2:-$root/build-wasm}"
-page_files=(page.css page.js program.js keys.js sizing.js gestures.js buttons.js
-            view_name.js view_link.js help.js key_language.mjs)
 
 # Debian's emscripten runs its JavaScript optimiser with Debian's acorn,
 # which node finds only here. Its system libraries come prebuilt with the
@@ -27,14 +26,6 @@ fi
 # A build of its own, also when a make runs this script: not one of its jobs.
 env -u MAKEFLAGS -u MFLAGS -u MAKELEVEL cmake --build "$build" -j"$(nproc)" >/dev/null
 
-mkdir -p "$site"
-cp "$build/web/house.js" "$build/web/house.wasm" "$site/"
-for file in "${page_files[@]}"; do
-  cp "$root/web/$file" "$site/$file"
-done
-node "$root/web/key_help.mjs" "$root/web/index.html" "$root/docs/usage.md" >"$site/index.html.tmp"
-mv "$site/index.html.tmp" "$site/index.html"
-# The desktop icon serves as the favicon too: one picture of the house everywhere.
-cp "$root/data/icons/house-64.png" "$site/icon.png"
+node "$root/web/assemble.mjs" "$site" "$build/web"
 # Last, so that the compressed copies match the files.
 node "$root/web/precompress.mjs" "$site"
