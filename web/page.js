@@ -1,11 +1,15 @@
 // The page round the program: starts it and gives it the keys, gestures
 // and buttons, a drawing buffer as sharp as the screen, words for what is
-// in view and a link to it. Loaded as a module, so nothing here becomes a
-// global but Module, through which the program's loader and the page talk.
+// in view and a link to it; keeps it drawing through lost graphics, and
+// keeps the site for use with no network. Loaded as a module, so nothing
+// here becomes a global but Module, through which the program's loader
+// and the page talk.
 import { arrangeHelp } from './help.js';
 import { startButtons } from './buttons.js';
 import { startGestures } from './gestures.js';
+import { startGraphics } from './graphics.js';
 import { startKeys } from './keys.js';
+import { startOffline } from './offline.js';
 import { createProgram, loadProgram } from './program.js';
 import { startSizing } from './sizing.js';
 import { startViewLink } from './view_link.js';
@@ -24,6 +28,8 @@ function showFocus() {
 const program = createProgram(canvas);
 startKeys(program);
 startSizing(program);
+startGraphics(program);
+startOffline(program);
 startGestures(canvas);
 startButtons(document.body);
 startViewName(program, element('view-name'));

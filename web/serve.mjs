@@ -36,13 +36,16 @@ export function pageUrl(server) {
 
 // Resolves to the listening server; rejects when the folder cannot be
 // read or the port is taken. Options: `headersTimeoutMs`, `log` (takes
-// one line per failed request; default: standard error) and
-// `contentSecurityPolicy` (false leaves that one header out).
+// one line per failed request; default: standard error),
+// `contentSecurityPolicy` (false leaves that one header out) and
+// `intercept(request, response)`, which may answer a request itself in
+// place of the site and then returns true (the tests' broken deliveries).
 export async function startServer(directory, port, options = {}) {
   const {
     headersTimeoutMs = kHeadersTimeoutMs,
     log = (line) => console.error(line),
     contentSecurityPolicy = true,
+    intercept = () => false,
   } = options;
   const headers = { ...kSecurityHeaders };
   if (!contentSecurityPolicy) delete headers['Content-Security-Policy'];
@@ -51,6 +54,7 @@ export async function startServer(directory, port, options = {}) {
     headersTimeout: headersTimeoutMs,
     connectionsCheckingInterval: Math.ceil(headersTimeoutMs / 4),
   }, (request, response) => {
+    if (intercept(request, response)) return;
     respond(site, request, response).catch((error) => fail(site, request, response, 500, error));
   });
   return new Promise((resolve, reject) => {

@@ -1,0 +1,54 @@
+// The picture's graphics taken away and given back. A browser may take a
+// page's WebGL context at any time (a GPU reset, a driver update, a phone
+// reclaiming a background tab's memory); the page asks for it back and
+// says so over the picture. The program runs on meanwhile, so keys,
+// gestures and buttons move the view as usual. Once the context is back,
+// the GL layer makes again what it had made and the view is drawn as it now
+// is. A context that has not come back after kRestoreWaitMs in sight says
+// so, with the offer to start again, which keeps the view: the address
+// carries its keys.
+import { hideNotice, kStartAgain, showNotice } from './notice.js';
+
+const kRestoreWaitMs = 5000;
+
+export function startGraphics(program) {
+  const canvas = program.canvas;
+  let lost = false;
+  let waiting = null;
+
+  function giveUp() {
+    waiting = null;
+    if (!lost || program.stopped) return;
+    showNotice('The graphics could not be restored',
+      'The browser has not given the page its graphics back. Start again to go on from the same view.',
+      { action: kStartAgain });
+  }
+
+  // A hidden tab's context often comes back only once it is shown again:
+  // the wait counts from then.
+  function wait() {
+    if (!lost) return;
+    if (document.hidden) {
+      document.addEventListener('visibilitychange', wait, { once: true });
+      return;
+    }
+    clearTimeout(waiting);
+    waiting = setTimeout(giveUp, kRestoreWaitMs);
+  }
+
+  canvas.addEventListener('webglcontextlost', (event) => {
+    event.preventDefault();  // else the browser never gives it back
+    if (program.stopped) return;
+    lost = true;
+    showNotice('The graphics were reset; drawing again…', 'The keys, gestures and buttons still work.', { over: true });
+    wait();
+  });
+
+  canvas.addEventListener('webglcontextrestored', () => {
+    lost = false;
+    clearTimeout(waiting);
+    if (program.stopped) return;
+    hideNotice();
+    program.restoreGraphics();
+  });
+}
