@@ -27,6 +27,16 @@ const kQuietSwitches = [
 // headless setup, not about the page.
 const kCompositorReadback = /GL Driver Message \(OpenGL, Performance, .*\): GPU stall due to ReadPixels/;
 
+// The name a site gives a file named after its content: "house.wasm" is
+// served as house.3f9a0c1d2e.wasm.
+export function siteFile(siteDirectory, name) {
+  const extension = path.extname(name);
+  const pattern = new RegExp(`^${name.slice(0, -extension.length)}\\.[0-9a-f]{8,}\\${extension}$`);
+  const found = fs.readdirSync(siteDirectory).filter((file) => pattern.test(file));
+  if (found.length !== 1) throw new Error(`${siteDirectory} has ${found.length} files for ${name}: ${found.join(', ')}`);
+  return found[0];
+}
+
 // Starts the server on a free port and the browser with a fresh profile.
 // `extraSwitches` such as --disable-webgl change the browser;
 // `serverOptions` go to startServer.
@@ -53,21 +63,31 @@ export async function startBrowser(siteDirectory, extraSwitches = [], serverOpti
     server.close();
     fs.rmSync(profile, { recursive: true, force: true });
   }
-  return { browser, url, close };
+  return { browser, server, url, close };
 }
 
 // Opens the page and records everything that would show a fault: console
 // errors and warnings, uncaught exceptions, failed or refused requests.
 // `prepare(page)` runs before the page loads (to emulate a device, say) and
-// `fragment` ("#keys=...") is added to its address.
-export async function openPage(session, { prepare = null, fragment = '' } = {}) {
-  const page = await session.browser.newPage();
+// `fragment` ("#keys=...") is added to its address. An `isolated` page has
+// a browser context of its own (its own cache and service workers), which
+// closes with it.
+export async function openPage(session, { prepare = null, fragment = '', isolated = false } = {}) {
+  let page;
+  if (isolated) {
+    const context = await session.browser.createBrowserContext();
+    page = await context.newPage();
+    page.once('close', () => context.close().catch(() => {}));
+  } else {
+    page = await session.browser.newPage();
+  }
   if (prepare) await prepare(page);
   const faults = [];
   page.on('console', (message) => {
     const type = message.type();
     if ((type === 'error' || type === 'warn') && !kCompositorReadback.test(message.text())) {
-      faults.push(`console ${type}: ${message.text()}`);
+      const source = message.location()?.url;
+      faults.push(`console ${type}: ${message.text()}${source ? ` (${source})` : ''}`);
     }
   });
   page.on('pageerror', (error) => faults.push(`page error: ${error.message}`));

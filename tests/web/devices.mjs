@@ -16,11 +16,13 @@ function viewport(device) {
            isMobile: device.touch, hasTouch: device.touch };
 }
 
-// The page loaded on `device`, its first frame drawn; `client` sends
-// input events through the DevTools protocol.
-export async function openOn(session, device, fragment = '') {
-  const opened = await openPage(session, { prepare: (page) => page.setViewport(viewport(device)), fragment });
-  await waitForFrames(opened.page, 0);
+// The page loaded on `device`, its first frame drawn unless `drawn` is
+// false, `isolated` as openPage has it; `client` sends input events
+// through the DevTools protocol.
+export async function openOn(session, device, fragment = '', { drawn = true, isolated = false } = {}) {
+  const prepare = (page) => page.setViewport(viewport(device));
+  const opened = await openPage(session, { prepare, fragment, isolated });
+  if (drawn) await waitForFrames(opened.page, 0);
   return { ...opened, client: await opened.page.createCDPSession() };
 }
 

@@ -1,0 +1,116 @@
+// The picture's WebGL context taken away and given back, as a GPU reset or
+// a phone reclaiming memory does it (WEBGL_lose_context): each time the
+// page says so, keys, a drag and buttons move the view meanwhile, and once
+// the context is back the picture is house-snapshot's after every key the
+// page delivered; a context that never comes back is said to be lost, with
+// the offer to start again from the same view.
+import assert from 'node:assert/strict';
+import path from 'node:path';
+import { after, before, test } from 'node:test';
+import { repositoryRoot, startBrowser, waitForFrames } from './browser.mjs';
+import { canvasBox, compareWithDelivered, deliveredKeys, kDesktop, openOn, settle } from './devices.mjs';
+import { browserKeys, compareWithSnapshot } from './pictures.mjs';
+
+const kSite = process.env.HOUSE_WEB_SITE || path.join(repositoryRoot, 'build-web');
+// The page waits this long in sight for the context to come back.
+const kRestoreWaitMs = 5000;
+const kFloodKeys = ['ArrowLeft', 'ArrowRight', 'ArrowUp', 'ArrowDown', '+', '-', 'o', 'c', 'x', 'z'];
+const kFloodPresses = 300;
+
+// The extension is asked for while the context is there and kept: a lost
+// context offers none.
+function loseContext(page) {
+  return page.evaluate(() => {
+    window.contextControl = Module.ctx.getExtension('WEBGL_lose_context');
+    window.contextControl.loseContext();
+  });
+}
+const restoreContext = (page) => page.evaluate(() => window.contextControl.restoreContext());
+
+async function noticeShown(page) {
+  return page.evaluate(() => {
+    const notice = document.getElementById('notice');
+    return notice.hidden ? null : {
+      heading: document.getElementById('notice-heading').textContent,
+      button: document.getElementById('reload').hidden ? null : document.getElementById('reload').textContent,
+      picture: !document.getElementById('canvas').hidden,
+    };
+  });
+}
+
+async function press(page, keys) {
+  for (const key of keys) await page.keyboard.press(key);
+}
+
+function floodKey(i) {
+  return kFloodKeys[(i * 7 + (i >> 3)) % kFloodKeys.length];
+}
+
+// Each row: what happens between the loss and the restore, and after.
+const kRounds = [
+  ['keys while lost', async (page) => {
+    await loseContext(page);
+    await press(page, browserKeys('Left*5 o*4 + +'));
+    await restoreContext(page);
+  }],
+  ['a drag and a button while lost', async (page) => {
+    await loseContext(page);
+    const box = await canvasBox(page);
+    await page.mouse.move(box.x + 50, box.y + 250);
+    await page.mouse.down();
+    await page.mouse.move(box.x + 300, box.y + 200, { steps: 10 });
+    await page.mouse.up();
+    await page.click('#controls button[data-key="x"]');
+    await page.focus('#canvas');
+    await restoreContext(page);
+  }],
+  ['lost and restored during a flood of keys', async (page) => {
+    for (let i = 0; i < kFloodPresses; ++i) {
+      if (i === kFloodPresses / 3) await loseContext(page);
+      if (i === (2 * kFloodPresses) / 3) await restoreContext(page);
+      await page.keyboard.press(floodKey(i));
+    }
+  }],
+];
+
+let session;
+before(async () => { session = await startBrowser(kSite); });
+after(async () => { await session.close(); });
+
+test('lost and restored three times, the page says so and then draws the view every key delivered made', async () => {
+  const { page, faults } = await openOn(session, kDesktop);
+  for (const [name, round] of kRounds) {
+    const seen = [];
+    const watcher = setInterval(async () => seen.push(await noticeShown(page).catch(() => null)), 20);
+    const delivered = await page.evaluate(() => Module.keysDelivered.length);
+    await round(page);
+    await page.waitForFunction(() => document.getElementById('notice').hidden);
+    clearInterval(watcher);
+    await settle(page);
+    assert.ok(seen.some((shown) => shown?.heading === 'The graphics were reset; drawing again…' &&
+      shown.picture && shown.button === null), `${name}: the page said so over the picture`);
+    assert.ok(await page.evaluate((from) => Module.keysDelivered.length > from, delivered), name);
+    assert.equal(await page.evaluate(() => document.activeElement.id), 'canvas', name);
+    assert.equal(await compareWithDelivered(page, `restored-${kRounds.findIndex((row) => row[0] === name)}`), null, name);
+  }
+  assert.deepEqual(faults, []);
+  await page.close();
+});
+
+test('a context that never comes back is said to be lost, and starting again keeps the view', async () => {
+  const { page, faults } = await openOn(session, kDesktop);
+  await press(page, browserKeys('o*10 Left*3'));
+  const keys = await deliveredKeys(page);
+  await page.waitForFunction(() => location.hash !== '');
+  await loseContext(page);
+  await page.waitForFunction(() => document.getElementById('notice-heading').textContent ===
+    'The graphics could not be restored', { timeout: kRestoreWaitMs + 5000 });
+  assert.deepEqual(await noticeShown(page),
+    { heading: 'The graphics could not be restored', button: 'Start again', picture: false });
+  assert.equal(await page.evaluate(() => document.activeElement.id), 'reload');
+  await Promise.all([page.waitForNavigation(), page.click('#reload')]);
+  await waitForFrames(page, 0);
+  assert.equal(await compareWithSnapshot(await page.$('#canvas'), keys, 'started-again'), null);
+  assert.deepEqual(faults, []);
+  await page.close();
+});

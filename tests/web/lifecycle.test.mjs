@@ -1,0 +1,127 @@
+// The page over time: it draws nothing while nothing happens, while it is
+// hidden behind another tab or frozen, or while the picture is scrolled out
+// of view, and a key delivered while hidden shows once the page is back; a
+// long session of key events leaves its memory where it was.
+import assert from 'node:assert/strict';
+import path from 'node:path';
+import { after, before, test } from 'node:test';
+import { repositoryRoot, startBrowser } from './browser.mjs';
+import { compareWithDelivered, kPhone, openOn, pause, settle } from './devices.mjs';
+
+const kSite = process.env.HOUSE_WEB_SITE || path.join(repositoryRoot, 'build-web');
+const kQuietMs = 1000;
+const kSessionKeys = 100000;
+const kFirstKeys = 1000;
+// Keys dispatched between two frames.
+const kKeysPerFrame = 1000;
+// How far the long session may leave the JavaScript heap and the
+// WebAssembly memory from where they stood after its first keys.
+const kMostGrowth = 0.05;
+
+const framesDrawn = (page) => page.evaluate(() => Module.framesDrawn);
+
+// Each row: how the page is put out of sight or left alone, and how it is
+// brought back.
+const kQuietWays = [
+  ['left alone', async () => {}, async () => {}],
+  ['hidden behind a second tab', async (page, context) => {
+    context.other = await page.browser().newPage();
+    await context.other.bringToFront();
+    await page.waitForFunction(() => document.visibilityState === 'hidden');
+  }, async (page, context) => {
+    await page.bringToFront();
+    await context.other.close();
+  }],
+  ['frozen', async (page, context) => {
+    await context.client.send('Page.setWebLifecycleState', { state: 'frozen' });
+  }, async (page, context) => {
+    await context.client.send('Page.setWebLifecycleState', { state: 'active' });
+  }],
+  ['scrolled out of view', async (page) => {
+    await page.evaluate(() => window.scrollTo(0, document.body.scrollHeight));
+    assert.ok(await page.$eval('#canvas', (canvas) => canvas.getBoundingClientRect().bottom < 0));
+  }, async (page) => {
+    await page.evaluate(() => window.scrollTo(0, 0));
+  }],
+];
+
+let session;
+before(async () => { session = await startBrowser(kSite); });
+after(async () => { await session.close(); });
+
+test('no frame for a second while the page is left alone, hidden, frozen or scrolled away', async () => {
+  const { page, faults, client } = await openOn(session, kPhone);
+  await settle(page);
+  for (const [name, away, back] of kQuietWays) {
+    const context = { client };
+    await away(page, context);
+    const before = await framesDrawn(page);
+    await pause(kQuietMs);
+    const during = await framesDrawn(page);
+    await back(page, context);
+    assert.equal(during, before, `frames drawn while ${name}`);
+  }
+  assert.deepEqual(faults, []);
+  await page.close();
+});
+
+test('a key delivered behind another tab is drawn once the page is in front again', async () => {
+  const { page, faults } = await openOn(session, kPhone);
+  const other = await session.browser.newPage();
+  await other.bringToFront();
+  await page.waitForFunction(() => document.visibilityState === 'hidden');
+  const before = await framesDrawn(page);
+  await page.evaluate(() => { for (let i = 0; i < 5; ++i) Module.pressKey(false, 'o'.charCodeAt(0)); });
+  await pause(kQuietMs / 2);
+  assert.equal(await framesDrawn(page), before, 'no frame while hidden');
+  await page.bringToFront();
+  await other.close();
+  await page.waitForFunction((count) => Module.framesDrawn > count, {}, before);
+  assert.equal(await compareWithDelivered(page, 'shown-again'), null);
+  assert.deepEqual(faults, []);
+  await page.close();
+});
+
+// Key events as the browser dispatches them to the focused picture, a
+// frame drawn after every kKeysPerFrame; every bound key but Escape and f.
+async function dispatchKeys(page, count) {
+  await page.evaluate(async (total, perFrame) => {
+    const keys = ['ArrowLeft', 'ArrowUp', 'ArrowRight', 'ArrowDown', '+', '-', 'o', 'c', 'x', 'z', 'w'];
+    const canvas = document.getElementById('canvas');
+    for (let sent = 0; sent < total;) {
+      for (const end = Math.min(total, sent + perFrame); sent < end; ++sent) {
+        const key = keys[(sent * 7 + (sent >> 4)) % keys.length];
+        canvas.dispatchEvent(new KeyboardEvent('keydown', { key, bubbles: true, cancelable: true }));
+        canvas.dispatchEvent(new KeyboardEvent('keyup', { key, bubbles: true, cancelable: true }));
+      }
+      await new Promise((resolve) => requestAnimationFrame(resolve));
+    }
+  }, count, kKeysPerFrame);
+}
+
+// The JavaScript heap after a full collection, and the WebAssembly memory.
+async function memory(page, client) {
+  await client.send('HeapProfiler.collectGarbage');
+  const { usedSize } = await client.send('Runtime.getHeapUsage');
+  return { heap: usedSize, wasm: await page.evaluate(() => Module.HEAPU8.length) };
+}
+
+test(`${kSessionKeys.toLocaleString('en')} key events leave the heap and the WebAssembly memory where they were`, async () => {
+  const { page, faults, client } = await openOn(session, kPhone);
+  await page.focus('#canvas');
+  const framesBefore = await framesDrawn(page);
+  await dispatchKeys(page, kFirstKeys);
+  await pause(500);  // the address and the caption follow the keys
+  const early = await memory(page, client);
+  await dispatchKeys(page, kSessionKeys);
+  await pause(500);
+  const late = await memory(page, client);
+  const frames = (await framesDrawn(page)) - framesBefore;
+  assert.ok(frames >= (kFirstKeys + kSessionKeys) / kKeysPerFrame - 1, `${frames} frames`);
+  console.log(`heap ${early.heap} -> ${late.heap} bytes, WebAssembly memory ${early.wasm} -> ${late.wasm} bytes`);
+  assert.ok(late.heap <= early.heap * (1 + kMostGrowth), `heap ${early.heap} -> ${late.heap}`);
+  assert.ok(late.wasm <= early.wasm * (1 + kMostGrowth), `WebAssembly memory ${early.wasm} -> ${late.wasm}`);
+  assert.match(await page.$eval('#link-status', (status) => status.textContent), /too many steps for a link/);
+  assert.deepEqual(faults, []);
+  await page.close();
+});

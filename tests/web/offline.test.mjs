@@ -1,0 +1,109 @@
+// The page as an app: opened once, it opens again with no network at the
+// same view, and the browser may install it; a new build is picked up,
+// whole, on the next load, and the old one is dropped.
+import assert from 'node:assert/strict';
+import fs from 'node:fs';
+import os from 'node:os';
+import path from 'node:path';
+import { after, before, test } from 'node:test';
+import { assemble } from '../../web/assemble.mjs';
+import { repositoryRoot, startBrowser, waitForFrames } from './browser.mjs';
+import { deliveredKeys, kDesktop, openOn } from './devices.mjs';
+import { browserKeys, compareWithSnapshot } from './pictures.mjs';
+
+const kSite = process.env.HOUSE_WEB_SITE || path.join(repositoryRoot, 'build-web');
+// house.js and house.wasm as emscripten wrote them, for the site's assembly.
+const kProgram = process.env.HOUSE_WEB_PROGRAM || path.join(repositoryRoot, 'build-wasm/web');
+const kNamedByContent = /^[\w-]+\.[0-9a-f]{8,}\.\w+$/;
+
+// Until the service worker has kept the site and controls the page.
+async function keptForOffline(page) {
+  await page.evaluate(async () => {
+    await navigator.serviceWorker.ready;
+    if (navigator.serviceWorker.controller) return;
+    await new Promise((resolve) => navigator.serviceWorker.addEventListener('controllerchange', resolve, { once: true }));
+  });
+}
+
+// The name of the cache the site's service worker keeps its build in.
+function cacheOf(site) {
+  return `house-${/const kBuild = '(\w+)'/.exec(fs.readFileSync(path.join(site, 'sw.js'), 'utf8'))[1]}`;
+}
+
+// The site's own files the page has loaded, by name.
+async function filesLoaded(page) {
+  return page.evaluate(() => performance.getEntriesByType('resource')
+    .map((entry) => new URL(entry.name))
+    .filter((url) => url.origin === location.origin)
+    .map((url) => url.pathname.slice(1)));
+}
+
+// A wasm file with a custom section appended: the same program, other bytes.
+function withCustomSection(wasm, name, payload) {
+  const body = Buffer.concat([Buffer.from([name.length]), Buffer.from(name), Buffer.from(payload)]);
+  assert.ok(body.length < 128, 'one byte of length');
+  return Buffer.concat([wasm, Buffer.from([0, body.length]), body]);
+}
+
+let scratch;
+before(() => { scratch = fs.mkdtempSync(path.join(os.tmpdir(), 'house-offline-')); });
+after(() => fs.rmSync(scratch, { recursive: true, force: true }));
+
+test('opened once, the page opens again at the same view with no network, and is installable', async () => {
+  const session = await startBrowser(kSite);
+  try {
+    const { page, faults, client } = await openOn(session, kDesktop);
+    for (const key of browserKeys('Left*3 o*5')) await page.keyboard.press(key);
+    const keys = await deliveredKeys(page);
+    await page.waitForFunction(() => location.hash !== '');
+    await keptForOffline(page);
+    assert.deepEqual((await client.send('Page.getInstallabilityErrors')).installabilityErrors, []);
+
+    await page.setOfflineMode(true);
+    session.server.close();
+    session.server.closeAllConnections();
+    await page.reload();
+    await waitForFrames(page, 0);
+    assert.equal(await compareWithSnapshot(await page.$('#canvas'), keys, 'offline'), null);
+    assert.deepEqual(faults, []);
+  } finally {
+    await session.close();
+  }
+});
+
+test('a new build shows whole on the next load, and the old one is dropped', async () => {
+  const site = path.join(scratch, 'site');
+  const first = assemble(site, kProgram).names;
+  const session = await startBrowser(site);
+  try {
+    const { page, faults } = await openOn(session, kDesktop);
+    await keptForOffline(page);
+    assert.deepEqual(await page.evaluate(() => caches.keys()), [cacheOf(site)]);
+
+    const program = path.join(scratch, 'program');
+    fs.mkdirSync(program);
+    fs.copyFileSync(path.join(kProgram, 'house.js'), path.join(program, 'house.js'));
+    fs.writeFileSync(path.join(program, 'house.wasm'),
+      withCustomSection(fs.readFileSync(path.join(kProgram, 'house.wasm')), 'build', 'second'));
+    const second = assemble(site, program).names;
+    const renamed = second.filter((name) => kNamedByContent.test(name) && !first.includes(name));
+    assert.deepEqual(renamed.map((name) => name.replace(/\.[0-9a-f]+\./, '.')).sort(),
+      ['house.js', 'house.wasm', 'page.js', 'program.js']);
+
+    await page.reload();
+    await waitForFrames(page, 0);
+    const loaded = (await filesLoaded(page)).filter((name) => kNamedByContent.test(name));
+    assert.deepEqual(loaded.filter((name) => !second.includes(name)), [], 'files of the old build');
+    for (const name of renamed) assert.ok(loaded.includes(name), `${name} of the new build`);
+    assert.equal(await compareWithSnapshot(await page.$('#canvas'), '', 'new-build'), null);
+
+    // The new worker takes over and keeps the new build only.
+    await page.waitForFunction(async (name) => (await caches.keys()).join() === name, {}, cacheOf(site));
+    const kept = await page.evaluate(async (name) =>
+      (await (await caches.open(name)).keys()).map((request) => new URL(request.url).pathname.slice(1)).sort(), cacheOf(site));
+    assert.deepEqual(kept, second.filter((name) => name !== 'sw.js').sort());
+    assert.deepEqual(faults, []);
+  } finally {
+    await session.close();
+  }
+});
