@@ -1,7 +1,8 @@
 #!/usr/bin/env bash
 # The program as a web page: installs what is missing, builds the page into
-# build-web/ (index.html, page.js, house.js, house.wasm and the icon) and
-# serves it at http://127.0.0.1:8080/.
+# build-web/ (index.html, the page's style and modules, house.js, house.wasm,
+# the manifest, the service worker and the icons) and serves it at
+# http://127.0.0.1:8080/.
 #
 #   tools/web.sh [--port N] [--no-serve]
 #   tools/web.sh --bench [--frames N]   the web frame beside the native one

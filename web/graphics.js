@@ -40,12 +40,14 @@ export function startGraphics(program) {
     event.preventDefault();  // else the browser never gives it back
     if (program.stopped) return;
     lost = true;
+    canvas.classList.add('lost');
     showNotice('The graphics were reset; drawing again…', 'The keys, gestures and buttons still work.', { over: true });
     wait();
   });
 
   canvas.addEventListener('webglcontextrestored', () => {
     lost = false;
+    canvas.classList.remove('lost');
     clearTimeout(waiting);
     if (program.stopped) return;
     hideNotice();

@@ -43,14 +43,13 @@ async function download(url, onProgress = () => {}) {
     timer = setTimeout(() => { stalled = true; controller.abort(); }, kStallMs);
   };
   let received = 0;
-  const silence = () => `nothing arrived for ${kStallMs / 1000} seconds`;
   try {
     watch();
     let response;
     try {
       response = await fetch(url, { signal: controller.signal });
     } catch {
-      throw new DeliveryError(stalled ? silence() : unreachable());
+      throw new DeliveryError(stalled ? `nothing arrived for ${kStallMs / 1000} seconds` : unreachable());
     }
     if (!response.ok) {
       throw new DeliveryError(`the server answered ${response.status}${response.statusText ? ` ${response.statusText}` : ''}`);
@@ -63,7 +62,8 @@ async function download(url, onProgress = () => {}) {
         part = await reader.read();
       } catch {
         const after = `after ${received.toLocaleString('en')} bytes`;
-        throw new DeliveryError(stalled ? `it stopped arriving ${after}: ${silence()}` : `the download broke off ${after}`);
+        throw new DeliveryError(stalled ? `it stopped arriving ${after}, and nothing more came for ${kStallMs / 1000} seconds`
+          : `the download broke off ${after}`);
       }
       if (part.done) break;
       chunks.push(part.value);

@@ -95,11 +95,12 @@ async function webFrameMs(page, frames) {
   }, frames, kWarmUpFrames));
 }
 
-// A long task's script as a file name ("house.js"), the page itself as
-// index.html; Lighthouse's own words ("Unattributable") as they are.
+// A long task's script as a file name ("house.js", without the digest
+// the site names it by), the page itself as index.html; Lighthouse's own
+// words ("Unattributable") as they are.
 function scriptName(url) {
   if (!/^https?:/.test(url)) return url;
-  return new URL(url).pathname.slice(1) || 'index.html';
+  return new URL(url).pathname.slice(1).replace(/\.[0-9a-f]{8,}(?=\.[^.]+$)/, '') || 'index.html';
 }
 
 // Lighthouse's mobile performance score and the long tasks of its
