@@ -19,6 +19,7 @@ export function showNotice(heading, text, { action = null, over = false } = {}) 
   notice.classList.toggle('over', over);
   canvas.hidden = !over;
   element('view-name').hidden = !over;
+  element('hint').hidden = !over;
   element('loading').hidden = true;
   notice.hidden = false;
   act = action?.run ?? null;
@@ -37,6 +38,7 @@ export function hideNotice() {
   notice.hidden = true;
   canvas.hidden = false;
   element('view-name').hidden = false;
+  element('hint').hidden = false;
   act = null;
   if (refocus) canvas.focus({ preventScroll: true });
 }

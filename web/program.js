@@ -2,14 +2,15 @@
 // emscripten's loader and the page talk, the count of frames drawn, and
 // what the page says when the program cannot run or has ended.
 //
-// house.js and house.wasm are fetched side by side, the WebAssembly with
-// its progress shown as bytes of its size, and each is checked before it
-// runs: whole (a file named after its content must have that content) and,
-// for the WebAssembly, a program this browser can compile. A file that
-// does not arrive, or not whole, is named with the cause, with the offer to
-// try again; so is one that stops arriving for kStallMs. The caption under
-// the picture says that the house is loading until the program starts;
-// then it says what is in view.
+// house.js and house.wasm are fetched side by side (index.html has the
+// browser start on them at once, and the fetches here take what it got),
+// the WebAssembly with its progress shown as bytes of its size, and each
+// is checked before it runs: whole (a file named after its content must
+// have that content) and, for the WebAssembly, a program this browser can
+// compile. A file that does not arrive, or not whole, is named with the
+// cause, with the offer to try again; so is one that stops arriving for
+// kStallMs. The caption under the picture says that the house is loading
+// until the program starts; then it says what is in view.
 import { kStartAgain, showNotice } from './notice.js';
 
 // As the build names them, after their content.
