@@ -30,6 +30,11 @@ const size_t kChunkAlignment = 4;
 const size_t kFloatDigitsAtLeast = 6;
 const size_t kFloatDigitsAtMost = 9;  // enough for any float to read back
 
+// Little-endian, whatever the machine.
+void appendWord(std::vector<unsigned char>& out, uint32_t word) {
+    for (int shift = 0; shift < 32; shift += 8) out.push_back(static_cast<unsigned char>(word >> shift));
+}
+
 // JSON written as it goes: each value knows whether a comma must come
 // before it from whether its array or object has had one yet.
 struct Json {
@@ -114,14 +119,11 @@ struct Binary {
     std::vector<View> views;
     std::vector<Accessor> accessors;
 
-    void append32(uint32_t word) {
-        for (int shift = 0; shift < 32; shift += 8) bytes.push_back(static_cast<unsigned char>(word >> shift));
-    }
     void appendFloat(float value) {
         uint32_t word;
         static_assert(sizeof word == sizeof value, "a float is 32 bits");
         std::memcpy(&word, &value, sizeof word);
-        append32(word);
+        appendWord(bytes, word);
     }
     // Every view starts on a 4-byte boundary, as glTF asks of float data.
     size_t beginView() {
@@ -167,7 +169,7 @@ struct Binary {
                 bytes.push_back(static_cast<unsigned char>(index));
                 bytes.push_back(static_cast<unsigned char>(index >> 8));
             } else {
-                append32(index);
+                appendWord(bytes, index);
             }
         }
         const int component = narrow ? kUnsignedShortComponent : kUnsignedIntComponent;
@@ -433,10 +435,6 @@ std::string documentJson(const GltfDocument& document, Binary& binary) {
     if (!binary.accessors.empty()) writeBinaryLayout(json, binary);
     json.close('}');
     return json.text;
-}
-
-void appendWord(std::vector<unsigned char>& out, uint32_t word) {
-    for (int shift = 0; shift < 32; shift += 8) out.push_back(static_cast<unsigned char>(word >> shift));
 }
 
 void appendChunk(std::vector<unsigned char>& out, uint32_t type, const unsigned char* data,

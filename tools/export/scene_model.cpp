@@ -11,6 +11,7 @@
 #include "gl_recorder.h"
 #include "scene_parts.h"
 #include "tied_pieces.h"
+#include "vectors.h"
 #include "viewer/scene_state.h"
 #include "viewer/window.h"
 
@@ -57,15 +58,6 @@ ProgramCamera programCamera() {
                          {look[6], look[7], look[8]}, lens[0], lens[1], lens[2], lens[3]};
     recorder::clear();
     return camera;
-}
-
-Vec3 minus(const Vec3& a, const Vec3& b) { return Vec3{a.x - b.x, a.y - b.y, a.z - b.z}; }
-Vec3 cross(const Vec3& a, const Vec3& b) {
-    return Vec3{a.y * b.z - a.z * b.y, a.z * b.x - a.x * b.z, a.x * b.y - a.y * b.x};
-}
-Vec3 unit(const Vec3& v) {
-    const double length = std::sqrt(v.x * v.x + v.y * v.y + v.z * v.z);
-    return Vec3{v.x / length, v.y / length, v.z / length};
 }
 
 std::array<float, 4> roundedQuaternion(double x, double y, double z, double w) {

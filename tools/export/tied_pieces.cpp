@@ -4,6 +4,8 @@
 #include <cmath>
 #include <limits>
 
+#include "vectors.h"
+
 namespace {
 
 // Two planes closer than this are one (0.1 mm: the fence's float drift is
@@ -20,14 +22,6 @@ const double kNothingThere = std::numeric_limits<double>::infinity();
 struct Point2 {
     double u, v;
 };
-
-Vec3 minus(const Vec3& a, const Vec3& b) { return Vec3{a.x - b.x, a.y - b.y, a.z - b.z}; }
-Vec3 plus(const Vec3& a, const Vec3& b) { return Vec3{a.x + b.x, a.y + b.y, a.z + b.z}; }
-Vec3 times(const Vec3& a, double s) { return Vec3{a.x * s, a.y * s, a.z * s}; }
-double dot(const Vec3& a, const Vec3& b) { return a.x * b.x + a.y * b.y + a.z * b.z; }
-Vec3 cross(const Vec3& a, const Vec3& b) {
-    return Vec3{a.y * b.z - a.z * b.y, a.z * b.x - a.x * b.z, a.x * b.y - a.y * b.x};
-}
 
 // The largest of a normal's components names the axis a plane is seen
 // along: the other two are its flat coordinates.
