@@ -230,8 +230,8 @@ TEST_F(SceneModelTest, TheCameraIsTheProgramsEyeLookingAtTheOrigin) {
     const GltfCamera& lens = sceneDocument({}, "test").cameras.at(0);
     EXPECT_FLOAT_EQ(lens.verticalFieldOfView, float(50 * kPi / 180));
     EXPECT_EQ(lens.aspectRatio, 1.0f);
-    EXPECT_FLOAT_EQ(lens.near, 0.1f);
-    EXPECT_FLOAT_EQ(lens.far, 100.0f);
+    EXPECT_FLOAT_EQ(lens.nearPlane, 0.1f);
+    EXPECT_FLOAT_EQ(lens.farPlane, 100.0f);
 }
 
 // The leaves' nodes put their boards where the program draws them.

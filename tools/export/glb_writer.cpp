@@ -301,9 +301,9 @@ void writeCameras(Json& json, const std::vector<GltfCamera>& cameras) {
         json.key("aspectRatio");
         json.number(camera.aspectRatio);
         json.key("znear");
-        json.number(camera.near);
+        json.number(camera.nearPlane);
         json.key("zfar");
-        json.number(camera.far);
+        json.number(camera.farPlane);
         json.close('}');
         json.close('}');
     }

@@ -33,8 +33,8 @@ struct GltfCamera {
     std::string name;
     float verticalFieldOfView;  // radians
     float aspectRatio;
-    float near;
-    float far;
+    float nearPlane;
+    float farPlane;
 };
 
 struct GltfNode {

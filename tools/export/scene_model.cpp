@@ -39,7 +39,7 @@ const NamedColour kColourNames[] = {
 // the projection for the window's starting size.
 struct ProgramCamera {
     Vec3 eye, centre, up;
-    double fieldOfViewDegrees, aspect, near, far;
+    double fieldOfViewDegrees, aspect, nearPlane, farPlane;
 };
 
 const GlCall& firstCall(GlFn fn) {
@@ -239,8 +239,8 @@ GltfDocument sceneDocument(const std::vector<KeyPress>& presses, const std::stri
     }
 
     document.cameras.push_back(GltfCamera{kCameraName, float(camera.fieldOfViewDegrees * kPi / 180),
-                                          float(camera.aspect), float(camera.near * kMetresPerUnit),
-                                          float(camera.far * kMetresPerUnit)});
+                                          float(camera.aspect), float(camera.nearPlane * kMetresPerUnit),
+                                          float(camera.farPlane * kMetresPerUnit)});
     GltfNode eye;
     eye.name = kCameraName;
     eye.camera = 0;
