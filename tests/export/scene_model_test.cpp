@@ -227,7 +227,7 @@ TEST_F(SceneModelTest, TheCameraIsTheProgramsEyeLookingAtTheOrigin) {
         EXPECT_NEAR(up.x * sight.z - up.z * sight.x, 0, 1e-6) << "up leans sideways after " << view;
         EXPECT_GT(up.y, 0) << view;
     }
-    const GltfCamera& lens = sceneDocument({}, "test").cameras.at(0);
+    const GltfCamera lens = sceneDocument({}, "test").cameras.at(0);
     EXPECT_FLOAT_EQ(lens.verticalFieldOfView, float(50 * kPi / 180));
     EXPECT_EQ(lens.aspectRatio, 1.0f);
     EXPECT_FLOAT_EQ(lens.nearPlane, 0.1f);
