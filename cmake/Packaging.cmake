@@ -48,7 +48,8 @@ eye round the house, + and - zoom, and four letter keys swing the gates open
 and shut.
 
 house-snapshot draws any view the keys can reach into a PNG file, with no
-display at all.")
+display at all, and house-export writes it as a 3D model in glTF, for
+Blender, game engines and web viewers.")
 set(CPACK_PACKAGING_INSTALL_PREFIX /usr)
 set(CPACK_STRIP_FILES ON)
 set(CPACK_DEBIAN_FILE_NAME DEB-DEFAULT)

@@ -63,6 +63,23 @@ TEST(CaptureTurns, FourQuarterTurnsComeBackAndOnlyTheModelviewIdentityForgetsATu
     expectAt(oneTriangle(1.0f, 0.0f, 0.0f).at(0), 1.0, 0.0, 0.0);
 }
 
+// Whole quarter turns land on exact coordinates: a coordinate that turns
+// to zero is zero, not cos 90° in double (6e-17) times the other.
+TEST(CaptureTurns, QuarterTurnsLandExactly) {
+    const std::vector<std::pair<float, Vec3>> cases = {
+        {90.0f, {60.5f, 12.0f, -37.0f}}, {180.0f, {-37.0f, 12.0f, -60.5f}},
+        {270.0f, {-60.5f, 12.0f, 37.0f}}, {-90.0f, {-60.5f, 12.0f, 37.0f}},
+        {360.0f, {37.0f, 12.0f, 60.5f}}};
+    for (const auto& [degrees, expected] : cases) {
+        recorder::clear();
+        glRotatef(degrees, 0.0f, 1.0f, 0.0f);
+        const Vec3 v = oneTriangle(37.0f, 12.0f, 60.5f).at(0);
+        EXPECT_EQ(v.x, expected.x) << degrees;
+        EXPECT_EQ(v.y, expected.y) << degrees;
+        EXPECT_EQ(v.z, expected.z) << degrees;
+    }
+}
+
 TEST(CaptureGroups, PolygonsAndQuadsFanFromTheirFirstVertexInTheColourInForce) {
     recorder::clear();
     glColor3f(0.25f, 0.5f, 0.75f);

@@ -52,6 +52,7 @@ echo "== files"
 app_id="$(basename "$tree"/usr/share/applications/*.desktop .desktop)"
 expected="$(sort <<EOF
 ./usr/bin/house
+./usr/bin/house-export
 ./usr/bin/house-snapshot
 ./usr/share/applications/$app_id.desktop
 ./usr/share/doc/house/LICENSE
@@ -63,6 +64,7 @@ expected="$(sort <<EOF
 ./usr/share/icons/hicolor/64x64/apps/$app_id.png
 ./usr/share/icons/hicolor/128x128/apps/$app_id.png
 ./usr/share/icons/hicolor/256x256/apps/$app_id.png
+./usr/share/man/man1/house-export.1.gz
 ./usr/share/man/man1/house-snapshot.1.gz
 ./usr/share/man/man1/house.1.gz
 EOF
@@ -74,7 +76,7 @@ $(diff <(echo "$expected") <(echo "$actual") || true)"
 while read -r line; do
   fail "$line"
 done < <(awk '$2 != "root/root" { print "owned by " $2 ": " $6 }' <<<"$listing")
-for binary in usr/bin/house usr/bin/house-snapshot; do
+for binary in usr/bin/house usr/bin/house-snapshot usr/bin/house-export; do
   grep -Eq "^-rwxr-xr-x .* \./$binary$" <<<"$listing" || fail "$binary is not mode 755"
 done
 for icon in "$tree"/usr/share/icons/hicolor/*/apps/*.png; do
@@ -98,8 +100,9 @@ for page in "$tree"/usr/share/man/man1/*.1.gz; do
 $lint"
   grep -q "^\.TH .*\"house $version\"" "$scratch/page.1" || fail "${page##*/} does not say version $version"
 done
-[ "$("$tree/usr/bin/house-snapshot" --version)" = "house-snapshot $version" ] ||
-  fail "house-snapshot --version does not say $version"
+for tool in house-snapshot house-export; do
+  [ "$("$tree/usr/bin/$tool" --version)" = "$tool $version" ] || fail "$tool --version does not say $version"
+done
 
 echo "== lintian"
 # Status 2 means tags of the level it fails on (errors); 1, that it broke.

@@ -1,0 +1,80 @@
+// house-export as a running program: where the model goes, and the one
+// line it says for each thing it refuses. (The output rules are the
+// snapshot tool's library, tested in full with it.)
+#include <gtest/gtest.h>
+
+#include <sys/wait.h>
+
+#include <fstream>
+#include <string>
+#include <vector>
+
+#include "processes.h"
+#include "scratch_directory.h"
+
+namespace {
+
+struct ExportRun {
+    int status;
+    std::string out, err;
+};
+
+ExportRun runExport(const std::vector<std::string>& arguments) {
+    std::vector<std::string> command{HOUSE_EXPORT};
+    command.insert(command.end(), arguments.begin(), arguments.end());
+    const CommandResult result = runCommand(command, "");
+    return ExportRun{!result.timedOut && WIFEXITED(result.status) ? WEXITSTATUS(result.status) : -1,
+               result.out, result.err};
+}
+
+bool isGlb(const std::string& bytes) { return bytes.compare(0, 4, "glTF") == 0; }
+
+TEST(HouseExport, WritesTheModelWhereItIsToldAndSaysSoOnce) {
+    ScratchDirectory directory;
+    const std::string file = directory.path("gates.glb");
+    ExportRun run = runExport({"--keys", "o*54", "--keys=x*54", file});
+    EXPECT_EQ(run.status, 0) << run.err;
+    EXPECT_EQ(run.out, "wrote a model of 6950 triangles in 19 nodes to '" + file + "'\n");
+    EXPECT_TRUE(isGlb(readFile(file)));
+    EXPECT_EQ(directory.entries(), std::vector<std::string>{"gates.glb"});
+
+    // With - standard output holds the model alone; the line goes to stderr.
+    run = runExport({"--keys", "o*54 x*54", "--", "-"});
+    EXPECT_EQ(run.status, 0);
+    EXPECT_EQ(run.out, readFile(file));
+    EXPECT_EQ(run.err, "wrote a model of 6950 triangles in 19 nodes to standard output\n");
+}
+
+TEST(HouseExport, RefusesInOneLineAndLeavesNothing) {
+    ScratchDirectory directory;
+    const std::vector<std::pair<std::vector<std::string>, std::string>> cases = {
+        {{}, "no output file given (usage: house-export [--keys \"KEYS\"] OUTPUT.glb)"},
+        {{"--keys", "F13", "a.glb"}, "unknown key name 'F13' (see --help)"},
+        {{"--keys", "o Escape", "a.glb"}, "key 'Escape' is refused: Escape would end the program (see --help)"},
+        {{"--size", "9x9", "a.glb"}, "unknown option '--size' (see --help)"},
+        {{"a.glb", "--keys"}, "option --keys needs a value"},
+        {{"a.glb", "b\n.glb"}, "more than one output file given ('a.glb' and 'b\\n.glb')"},
+        {{directory.root()}, "cannot write '" + directory.root() + "': Is a directory"},
+        {{directory.path("missing/a.glb")}, "cannot write '" + directory.path("missing/a.glb") +
+                                                "': No such file or directory"},
+        {{"/dev/full"}, "cannot write '/dev/full': No space left on device"},
+    };
+    for (const auto& [arguments, message] : cases) {
+        const ExportRun run = runExport(arguments);
+        EXPECT_EQ(run.status, 1) << message;
+        EXPECT_EQ(run.err, "house-export: " + message + "\n");
+        EXPECT_EQ(run.out, "");
+    }
+    EXPECT_TRUE(directory.entries().empty());
+}
+
+TEST(HouseExport, SaysItsVersionAndHowToUseIt) {
+    ExportRun run = runExport({"--version", "a.glb"});
+    EXPECT_EQ(run.status, 0);
+    EXPECT_EQ(run.out, std::string("house-export ") + HOUSE_VERSION + "\n");
+    run = runExport({"--help"});
+    EXPECT_EQ(run.status, 0);
+    EXPECT_EQ(run.out.rfind("usage: house-export [--keys \"KEYS\"] OUTPUT.glb\n", 0), 0u);
+}
+
+}  // namespace

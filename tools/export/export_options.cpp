@@ -1,0 +1,76 @@
+#include "export_options.h"
+
+#include "shown_text.h"
+
+const char kExportUsage[] =
+    "usage: house-export [--keys \"KEYS\"] OUTPUT.glb\n"
+    "\n"
+    "Writes the house scene as a 3D model in binary glTF 2.0, which Blender,\n"
+    "game engines and web viewers open. KEYS are pressed first, in order,\n"
+    "exactly as if typed into the program, so the model holds any view it\n"
+    "can show: the gates as they stand and the camera where the eye is.\n"
+    "OUTPUT.glb may be - for standard output; a link is written through, a\n"
+    "device or FIFO written directly, and a file replaced only once complete.\n"
+    "\n"
+    "options:\n"
+    "  --keys \"KEYS\"  keys to press first, separated by spaces or ~; may be\n"
+    "                 given more than once, the sequences are pressed in turn\n"
+    "  --help         show this text\n"
+    "  --version      show the version\n"
+    "\n"
+    "keys:\n"
+    "  a printable character other than ~ stands for itself: o c (drive gate\n"
+    "  open/close), x z (walk gate open/close), + - (zoom in/out); f and w are\n"
+    "  accepted and change nothing in the model. Case matters: O is not o.\n"
+    "  Left Right Up Down    orbit the camera (arrow keys)\n"
+    "  plus minus space asterisk (or star) tilde tab enter backspace delete\n"
+    "  F1 to F12, PageUp PageDown Home End Insert\n"
+    "  Named keys ignore case. Escape is refused: it would end the program.\n"
+    "  NAME*N presses a key N times in a row, N from 1 to 10000; a whole\n"
+    "  sequence holds at most 100000 presses.\n"
+    "\n"
+    "example: house-export --keys \"o*54 x*54\" house-gates-open.glb\n";
+
+bool parseExportOptions(int argc, const char* const* argv, ExportOptions& options,
+                        std::string& error) {
+    bool outputSeen = false;
+    bool optionsEnded = false;
+    for (int i = 1; i < argc; ++i) {
+        const std::string argument = argv[i];
+        if (optionsEnded || argument.size() < 2 || argument[0] != '-') {
+            if (outputSeen) {
+                error = "more than one output file given (" + quoted(options.output) + " and " +
+                        quoted(argument) + ")";
+                return false;
+            }
+            options.output = argument;
+            outputSeen = true;
+        } else if (argument == "--") {
+            optionsEnded = true;
+        } else if (argument == "--help" || argument == "-h" || argument == "--version") {
+            (argument == "--version" ? options.version : options.help) = true;
+            return true;
+        } else {
+            const size_t equals = argument.find('=');
+            if (argument.compare(0, equals, "--keys") != 0) {
+                error = "unknown option " + quotedWord(argument) + " (see --help)";
+                return false;
+            }
+            if (equals == std::string::npos && i + 1 >= argc) {
+                error = "option --keys needs a value";
+                return false;
+            }
+            const std::string value = equals != std::string::npos ? argument.substr(equals + 1) : argv[++i];
+            if (!parseKeySequence(value, options.presses, error)) {
+                error += " (see --help)";
+                return false;
+            }
+        }
+    }
+    if (!outputSeen || options.output.empty()) {
+        const std::string usage = kExportUsage;
+        error = "no output file given (" + usage.substr(0, usage.find('\n')) + ")";
+        return false;
+    }
+    return true;
+}

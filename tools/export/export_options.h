@@ -1,0 +1,27 @@
+// house-export's command line: the keys to press first and where the
+// model goes.
+#ifndef HOUSE_TOOLS_EXPORT_EXPORT_OPTIONS_H
+#define HOUSE_TOOLS_EXPORT_EXPORT_OPTIONS_H
+
+#include <string>
+#include <vector>
+
+#include "key_sequence.h"
+
+struct ExportOptions {
+    std::vector<KeyPress> presses;
+    std::string output;  // "-" for standard output
+    bool help = false;
+    bool version = false;
+};
+
+// What --help prints.
+extern const char kExportUsage[];
+
+// Reads argv[1] on. "--keys value" and "--keys=value" are both accepted
+// and "--" ends the options; --help and --version end the reading. Returns
+// false with a one-line message in `error` for anything it cannot take.
+bool parseExportOptions(int argc, const char* const* argv, ExportOptions& options,
+                        std::string& error);
+
+#endif

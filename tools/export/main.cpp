@@ -1,0 +1,93 @@
+// house-export: writes the scene the program shows after some keys as a 3D
+// model in binary glTF. It plays the keys through the program's own
+// callbacks against the recording stand-in (no GL, no window) and writes
+// what the frame would draw (scene_model.h).
+//
+// Every failure is reported in one line on stderr with status 1, and the
+// output is checked before anything is done. It is written as
+// output_file.h describes, so a failed or interrupted run leaves no partial
+// file and never replaces a device, a link or a directory.
+#include <cerrno>
+#include <csignal>
+#include <cstdio>
+#include <cstdlib>
+#include <cstring>
+#include <new>
+#include <stdexcept>
+#include <string>
+
+#include "export_options.h"
+#include "glb_writer.h"
+#include "output_file.h"
+#include "scene_model.h"
+#include "shown_text.h"
+
+namespace {
+
+const char kProgram[] = "house-export";
+
+[[noreturn]] void die(const std::string& message) {
+    std::fprintf(stderr, "%s: %s\n", kProgram, message.c_str());
+    std::exit(EXIT_FAILURE);
+}
+
+// As GNU tools do: output that could not be written is a failure, also
+// that of --help or of the closing line.
+void finishStandardOutput() {
+    const int error = std::fflush(stdout) != 0 ? errno : std::ferror(stdout) ? EIO : 0;
+    if (error != 0) die(std::string("cannot write standard output: ") + std::strerror(error));
+}
+
+size_t triangles(const GltfDocument& document) {
+    size_t count = 0;
+    for (const GltfMesh& mesh : document.meshes)
+        for (const GltfPrimitive& primitive : mesh.primitives) count += primitive.indices.size() / 3;
+    return count;
+}
+
+int run(int argc, char** argv) {
+    ExportOptions options;
+    std::string error;
+    if (!parseExportOptions(argc, argv, options, error)) die(error);
+    if (options.help || options.version) {
+        if (options.help)
+            std::fputs(kExportUsage, stdout);
+        else
+            std::printf("%s %s\n", kProgram, HOUSE_VERSION);
+        finishStandardOutput();
+        return EXIT_SUCCESS;
+    }
+    // A file size limit then fails the write with a message instead of
+    // ending the program with a signal.
+    std::signal(SIGXFSZ, SIG_IGN);
+    const std::string shownOutput = options.output == "-" ? "standard output" : quoted(options.output);
+    OutputFile output;
+    if (!openOutput(options.output, output, error)) die("cannot write " + shownOutput + ": " + error);
+
+    const GltfDocument document =
+        sceneDocument(options.presses, std::string(kProgram) + " " + HOUSE_VERSION);
+    const std::vector<unsigned char> bytes = glbBytes(document);
+    // A failure leaves nothing: an unfinished replacement has no name.
+    if (std::fwrite(bytes.data(), 1, bytes.size(), output.stream) != bytes.size()) {
+        die("cannot write " + shownOutput + ": " + std::strerror(errno));
+    }
+    if (!commitOutput(output, error)) die("cannot write " + shownOutput + ": " + error);
+    // With "-" standard output holds only the model.
+    FILE* report = options.output == "-" ? stderr : stdout;
+    std::fprintf(report, "wrote a model of %zu triangles in %zu nodes to %s\n", triangles(document),
+                 document.nodes.size(), shownOutput.c_str());
+    finishStandardOutput();
+    return EXIT_SUCCESS;
+}
+
+}  // namespace
+
+int main(int argc, char** argv) {
+    try {
+        return run(argc, argv);
+    } catch (const std::bad_alloc&) {
+        die("out of memory");
+    } catch (const std::logic_error& fault) {
+        die(std::string("cannot export this scene: ") + fault.what());
+    }
+}
