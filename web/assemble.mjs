@@ -2,7 +2,8 @@
 //
 //   node web/assemble.mjs SITE_DIR PROGRAM_DIR
 //
-// PROGRAM_DIR holds house.js and house.wasm as emscripten wrote them. The
+// PROGRAM_DIR holds house.js and house.wasm, and the model export's
+// house-export.js and house-export.wasm, as emscripten wrote them. The
 // site is what index.html reaches: every file a site file names in quotes
 // ("page.css", './keys.js', 'house.wasm') is part of it, taken from web/,
 // from PROGRAM_DIR or, for the icons, from data/icons/. On the way:
@@ -36,7 +37,7 @@ const kUsage = 'usage: node web/assemble.mjs SITE_DIR PROGRAM_DIR';
 const kEntries = ['index.html', 'manifest.webmanifest', 'sw.js'];
 // Files the site takes from elsewhere than web/.
 const kIcons = { 'icon.png': 'house-64.png', 'icon-192.png': 'house-192.png', 'icon-512.png': 'house-512.png' };
-const kProgramFiles = ['house.js', 'house.wasm'];
+const kProgramFiles = ['house.js', 'house.wasm', 'house-export.js', 'house-export.wasm'];
 // Named after their content: everything but the service worker, which a
 // browser finds again only under its own name, and the entries.
 const kContentNamedTypes = new Set(['.js', '.mjs', '.css', '.wasm']);

@@ -7,6 +7,8 @@
 // still carry it, and from then on the keys are only counted, so that a
 // session of any length keeps the page the same size.
 
+import { formatKeyRuns, formatKeySequence } from './key_language.mjs';
+
 // A link holds 4,000 characters, and a run takes at least two of them (a
 // key and a separator): past 2,000 runs no link can carry the view.
 export const kMostRecordedRuns = 2048;
@@ -66,6 +68,36 @@ export function deliveredRuns() {
   if (!complete) return null;
   return Array.from(runKeys.subarray(0, runs), (key, run) =>
     ({ special: key >= 0x100, code: key & 0xff, count: runCounts[run] }));
+}
+
+// Whether the key language has a word for the key: not for Escape, nor
+// for characters such as "é" that the program ignores.
+const writable = new Map();
+function canWrite(press) {
+  const id = `${press.special}:${press.code}`;
+  if (!writable.has(id)) {
+    try {
+      formatKeySequence([press]);
+      writable.set(id, true);
+    } catch {
+      writable.set(id, false);
+    }
+  }
+  return writable.get(id);
+}
+
+// The view as the key language writes it ("Left*12~o*54" with separator
+// "~"): the delivered keys it has words for, which house-snapshot and
+// house-export read to make the same view. Null once the record has grown
+// past what a link can carry, or past the presses the language reads.
+export function deliveredKeyText(separator) {
+  const runs = deliveredRuns();
+  if (runs === null) return null;
+  try {
+    return formatKeyRuns(runs.filter(canWrite), separator);
+  } catch {
+    return null;
+  }
 }
 
 // The program's keyboard handler sends the keys typed on the canvas here.

@@ -1,7 +1,7 @@
 // The page round the program: starts it and gives it the keys, gestures
 // and buttons, a drawing buffer as sharp as the screen, words for what is
-// in view and a link to it; keeps it drawing through lost graphics, and
-// keeps the site for use with no network. Loaded as a module, so nothing
+// in view, a link to it and its 3D model; keeps it drawing through lost
+// graphics, and keeps the site for use with no network. Loaded as a module, so nothing
 // here becomes a global but Module, through which the program's loader
 // and the page talk.
 import { arrangeHelp } from './help.js';
@@ -10,6 +10,7 @@ import { startGestures } from './gestures.js';
 import { startGraphics } from './graphics.js';
 import { startKeys } from './keys.js';
 import { startOffline } from './offline.js';
+import { startModelDownload } from './model_download.js';
 import { createProgram, loadProgram } from './program.js';
 import { startSizing } from './sizing.js';
 import { startViewLink } from './view_link.js';
@@ -37,6 +38,7 @@ startViewLink(program, {
   copyButton: element('copy-link'), status: element('link-status'),
   linkBox: element('link-box'), linkText: element('link-text'),
 });
+startModelDownload(element('download-model'), element('model-status'));
 arrangeHelp(element('key-help'), element('touch-help'));
 
 canvas.addEventListener('focus', showFocus);

@@ -3,8 +3,8 @@
 // current without adding history entries. Opening such a link replays the
 // keys through the program's callbacks, so the person it is sent to sees
 // the sender's picture; house-snapshot --keys draws it from the same text.
-import { formatKeyRuns, formatKeySequence, parseKeySequence } from './key_language.mjs';
-import { deliveredRuns, onKeysDelivered, pressKeys } from './keys.js';
+import { parseKeySequence } from './key_language.mjs';
+import { deliveredKeyText, onKeysDelivered, pressKeys } from './keys.js';
 
 const kPrefix = '#keys=';
 // Past this length a link may be cut short by the programs it passes
@@ -16,22 +16,6 @@ const kPlainInAddress = /[A-Za-z0-9~*+\-_.!$&'()/,;=:@?]/;
 
 function addressText(keys) {
   return [...keys].map((c) => (kPlainInAddress.test(c) ? c : encodeURIComponent(c))).join('');
-}
-
-// The keys the link can carry: all but those the key language has no
-// word for (Escape, and characters such as "é" that the program ignores).
-const writable = new Map();
-function canWrite(press) {
-  const id = `${press.special}:${press.code}`;
-  if (!writable.has(id)) {
-    try {
-      formatKeySequence([press]);
-      writable.set(id, true);
-    } catch {
-      writable.set(id, false);
-    }
-  }
-  return writable.get(id);
 }
 
 // The presses a link's fragment asks for, or an Error saying what could not
@@ -58,22 +42,15 @@ export function startViewLink(program, { copyButton, status, linkBox, linkText }
   }
 
   // The address's keys, or null where there are more than a link may
-  // carry: more runs than the page records, or more presses than the key
-  // language reads.
-  function linkFor(runs) {
-    if (runs === null) return null;
-    let keys;
-    try {
-      keys = formatKeyRuns(runs.filter(canWrite), '~');
-    } catch {
-      return null;
-    }
-    return keys ? addressText(keys) : '';
+  // carry.
+  function linkKeys() {
+    const keys = deliveredKeyText('~');
+    return keys === null ? null : addressText(keys);
   }
 
   function updateAddress() {
     pending = null;
-    const keys = linkFor(deliveredRuns());
+    const keys = linkKeys();
     const url = new URL(location.href);
     if (keys === null || keys.length > kLongestLink) {
       url.hash = '';

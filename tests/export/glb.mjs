@@ -6,21 +6,13 @@ import path from 'node:path';
 import { GLTFLoader } from 'three/addons/loaders/GLTFLoader.js';
 import { repositoryRoot } from '../web/browser.mjs';
 
+export { readGlb } from './model_compare.mjs';
+
 export const kExport = process.env.HOUSE_EXPORT || path.join(repositoryRoot, 'build/tools/house-export');
 
 // The .glb bytes of the scene after `keys`, from house-export's standard output.
 export function exportModel(keys) {
   return new Uint8Array(execFileSync(kExport, ['--keys', keys, '-'], { stdio: ['ignore', 'pipe', 'pipe'] }));
-}
-
-// The two chunks of a .glb: its JSON, parsed, and its binary data.
-export function readGlb(bytes) {
-  const view = new DataView(bytes.buffer, bytes.byteOffset, bytes.byteLength);
-  const jsonLength = view.getUint32(12, true);
-  const json = JSON.parse(new TextDecoder().decode(bytes.subarray(20, 20 + jsonLength)));
-  const binaryLength = view.getUint32(20 + jsonLength, true);
-  const binary = bytes.subarray(28 + jsonLength, 28 + jsonLength + binaryLength);
-  return { json, binary };
 }
 
 export function loadModel(bytes) {

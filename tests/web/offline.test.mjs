@@ -1,6 +1,7 @@
 // The page as an app: opened once, it opens again with no network at the
-// same view, and the browser may install it; a new build is picked up,
-// whole, on the next load, and the old one is dropped.
+// same view and makes its 3D model there, and the browser may install it;
+// a new build is picked up, whole, on the next load, and the old one is
+// dropped.
 import assert from 'node:assert/strict';
 import fs from 'node:fs';
 import os from 'node:os';
@@ -65,6 +66,8 @@ test('opened once, the page opens again at the same view with no network, and is
     await page.reload();
     await waitForFrames(page, 0);
     assert.equal(await compareWithSnapshot(await page.$('#canvas'), keys, 'offline'), null);
+    await page.click('#download-model');
+    await page.waitForFunction(() => /^Downloaded house\.glb/.test(document.getElementById('model-status').textContent));
     assert.deepEqual(faults, []);
   } finally {
     await session.close();
@@ -82,7 +85,9 @@ test('a new build shows whole on the next load, and the old one is dropped', asy
 
     const program = path.join(scratch, 'program');
     fs.mkdirSync(program);
-    fs.copyFileSync(path.join(kProgram, 'house.js'), path.join(program, 'house.js'));
+    for (const name of ['house.js', 'house-export.js', 'house-export.wasm']) {
+      fs.copyFileSync(path.join(kProgram, name), path.join(program, name));
+    }
     fs.writeFileSync(path.join(program, 'house.wasm'),
       withCustomSection(fs.readFileSync(path.join(kProgram, 'house.wasm')), 'build', 'second'));
     const second = assemble(site, program).names;

@@ -27,6 +27,8 @@ function program(name, wasmBytes) {
   fs.mkdirSync(directory);
   fs.writeFileSync(path.join(directory, 'house.js'), 'var wasmBinaryFile="house.wasm";/* the loader */\n');
   fs.writeFileSync(path.join(directory, 'house.wasm'), wasmBytes);
+  fs.writeFileSync(path.join(directory, 'house-export.js'), 'var f="house-export.wasm";/* the model export */\n');
+  fs.writeFileSync(path.join(directory, 'house-export.wasm'), wasmBytes.subarray(0, 8));
   return directory;
 }
 

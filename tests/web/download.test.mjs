@@ -1,0 +1,107 @@
+// "Download 3D model": after keys, a drag and a held button, the page saves
+// the model house-export writes for the keys the page delivered; a module
+// file that does not arrive whole is named with its cause, and the button
+// works again once it is back.
+import assert from 'node:assert/strict';
+import { execFileSync } from 'node:child_process';
+import fs from 'node:fs';
+import os from 'node:os';
+import path from 'node:path';
+import { after, before, test } from 'node:test';
+import { modelDifferences } from '../export/model_compare.mjs';
+import { repositoryRoot, siteFile, startBrowser } from './browser.mjs';
+import { canvasBox, deliveredKeys, kDesktop, openOn, pause } from './devices.mjs';
+import { browserKeys } from './pictures.mjs';
+
+const kSite = process.env.HOUSE_WEB_SITE || path.join(repositoryRoot, 'build-web');
+const kExport = process.env.HOUSE_EXPORT || path.join(repositoryRoot, 'build/tools/house-export');
+const kFileName = 'house.glb';
+
+let session;
+let broken = null;  // { file, status } while a module file is broken
+let scratch;
+before(async () => {
+  scratch = fs.mkdtempSync(path.join(os.tmpdir(), 'house-download-'));
+  session = await startBrowser(kSite, [], {
+    intercept(request, response) {
+      if (!broken || new URL(request.url, 'http://site').pathname !== `/${broken.file}`) return false;
+      response.writeHead(broken.status, { 'Content-Type': 'text/plain' });
+      response.end(`${broken.status}\n`);
+      return true;
+    },
+  });
+});
+after(async () => {
+  await session.close();
+  fs.rmSync(scratch, { recursive: true, force: true });
+});
+
+// Presses the button and waits for what it says; the file it saved, if
+// any, from `folder`.
+async function download(page, folder) {
+  const status = () => page.$eval('#model-status', (element) => element.textContent);
+  await page.click('#download-model');
+  await page.waitForFunction(() => !/^Making/.test(document.getElementById('model-status').textContent));
+  const file = path.join(folder, kFileName);
+  const said = await status();
+  if (said.startsWith('Downloaded')) {
+    while (!fs.existsSync(file)) await pause(50);
+  }
+  return { said, file };
+}
+
+async function pageSavingTo(folder) {
+  const opened = await openOn(session, kDesktop, '', { isolated: true });
+  await opened.client.send('Page.setDownloadBehavior', { behavior: 'allow', downloadPath: folder });
+  return opened;
+}
+
+test('the model saved is house-export\'s for the keys the page delivered', async () => {
+  const folder = fs.mkdtempSync(path.join(scratch, 'saved-'));
+  const { page, faults } = await pageSavingTo(folder);
+  await page.focus('#canvas');
+  for (const key of browserKeys('Left*7 x*31 + + Up*3')) await page.keyboard.press(key);
+  const box = await canvasBox(page);
+  await page.mouse.move(box.x + box.width * 0.3, box.y + box.height / 2);
+  await page.mouse.down();
+  await page.mouse.move(box.x + box.width * 0.7, box.y + box.height / 2, { steps: 8 });
+  await page.mouse.up();
+  const gate = await page.$('button[data-key="o"]');
+  const gateBox = await gate.boundingBox();
+  await page.mouse.move(gateBox.x + 10, gateBox.y + 10);
+  await page.mouse.down();
+  await pause(900);
+  await page.mouse.up();
+
+  const keys = await deliveredKeys(page);
+  assert.match(keys, /o\*\d+/, 'the held button swung the drive gate');
+  const { said, file } = await download(page, folder);
+  const saved = fs.readFileSync(file);
+  assert.match(said, new RegExp(`^Downloaded house\\.glb \\(${Math.round(saved.length / 1024)} KB\\)`));
+  const native = execFileSync(kExport, ['--keys', keys, '-'], { maxBuffer: 1 << 24 });
+  assert.deepEqual(modelDifferences(new Uint8Array(native), new Uint8Array(saved)), [], keys);
+  assert.deepEqual(faults, []);
+  await page.close();
+});
+
+// Each row: the module's file that fails, and the status the server gives.
+const kBroken = [
+  ['house-export.js', 404, /^The 3D model could not be made: house-export\.js could not be loaded: the server answered 404 Not Found\. Press the button to try again\.$/],
+  ['house-export.wasm', 500, /^The 3D model could not be made: house-export\.wasm could not be loaded: the server answered 500 Internal Server Error\. Press the button to try again\.$/],
+];
+
+for (const [name, status, message] of kBroken) {
+  test(`a ${status} for ${name} is named with its cause, and the button works once the file is back`, async () => {
+    const folder = fs.mkdtempSync(path.join(scratch, 'broken-'));
+    // Broken from the start, so that the service worker cannot keep it.
+    broken = { file: siteFile(kSite, name), status };
+    const { page, faults } = await pageSavingTo(folder);
+    assert.match((await download(page, folder)).said, message);
+    assert.deepEqual(faults.filter((fault) => !fault.includes(`/${broken.file}`)), [], 'nothing but the failed request');
+    broken = null;
+    faults.length = 0;
+    assert.match((await download(page, folder)).said, /^Downloaded house\.glb/);
+    assert.deepEqual(faults, []);
+    await page.close();
+  });
+}
