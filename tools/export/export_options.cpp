@@ -1,7 +1,5 @@
 #include "export_options.h"
 
-#include "shown_text.h"
-
 const char kExportUsage[] =
     "usage: house-export [--keys \"KEYS\"] OUTPUT.glb\n"
     "\n"
@@ -33,44 +31,11 @@ const char kExportUsage[] =
 
 bool parseExportOptions(int argc, const char* const* argv, ExportOptions& options,
                         std::string& error) {
-    bool outputSeen = false;
-    bool optionsEnded = false;
-    for (int i = 1; i < argc; ++i) {
-        const std::string argument = argv[i];
-        if (optionsEnded || argument.size() < 2 || argument[0] != '-') {
-            if (outputSeen) {
-                error = "more than one output file given (" + quoted(options.output) + " and " +
-                        quoted(argument) + ")";
-                return false;
-            }
-            options.output = argument;
-            outputSeen = true;
-        } else if (argument == "--") {
-            optionsEnded = true;
-        } else if (argument == "--help" || argument == "-h" || argument == "--version") {
-            (argument == "--version" ? options.version : options.help) = true;
-            return true;
-        } else {
-            const size_t equals = argument.find('=');
-            if (argument.compare(0, equals, "--keys") != 0) {
-                error = "unknown option " + quotedWord(argument) + " (see --help)";
-                return false;
-            }
-            if (equals == std::string::npos && i + 1 >= argc) {
-                error = "option --keys needs a value";
-                return false;
-            }
-            const std::string value = equals != std::string::npos ? argument.substr(equals + 1) : argv[++i];
-            if (!parseKeySequence(value, options.presses, error)) {
-                error += " (see --help)";
-                return false;
-            }
-        }
-    }
-    if (!outputSeen || options.output.empty()) {
-        const std::string usage = kExportUsage;
-        error = "no output file given (" + usage.substr(0, usage.find('\n')) + ")";
+    const OptionSetter setKeys = [&options](const std::string&, const std::string& value,
+                                            std::string& why) {
+        if (parseKeySequence(value, options.presses, why)) return true;
+        why += " (see --help)";
         return false;
-    }
-    return true;
+    };
+    return readToolCommand(argc, argv, {"--keys"}, kExportUsage, setKeys, options, error);
 }

@@ -7,12 +7,10 @@
 #include <vector>
 
 #include "key_sequence.h"
+#include "tool_command_line.h"
 
-struct ExportOptions {
+struct ExportOptions : ToolCommand {
     std::vector<KeyPress> presses;
-    std::string output;  // "-" for standard output
-    bool help = false;
-    bool version = false;
 };
 
 // What --help prints.

@@ -20,23 +20,13 @@
 #include "glb_writer.h"
 #include "output_file.h"
 #include "scene_model.h"
-#include "shown_text.h"
+#include "tool_command_line.h"
 
 namespace {
 
 const char kProgram[] = "house-export";
 
-[[noreturn]] void die(const std::string& message) {
-    std::fprintf(stderr, "%s: %s\n", kProgram, message.c_str());
-    std::exit(EXIT_FAILURE);
-}
-
-// As GNU tools do: output that could not be written is a failure, also
-// that of --help or of the closing line.
-void finishStandardOutput() {
-    const int error = std::fflush(stdout) != 0 ? errno : std::ferror(stdout) ? EIO : 0;
-    if (error != 0) die(std::string("cannot write standard output: ") + std::strerror(error));
-}
+[[noreturn]] void die(const std::string& message) { failTool(kProgram, message); }
 
 size_t triangles(const GltfDocument& document) {
     size_t count = 0;
@@ -49,18 +39,12 @@ int run(int argc, char** argv) {
     ExportOptions options;
     std::string error;
     if (!parseExportOptions(argc, argv, options, error)) die(error);
-    if (options.help || options.version) {
-        if (options.help)
-            std::fputs(kExportUsage, stdout);
-        else
-            std::printf("%s %s\n", kProgram, HOUSE_VERSION);
-        finishStandardOutput();
-        return EXIT_SUCCESS;
-    }
+    if (options.help || options.version)
+        return showHelpOrVersion(kProgram, HOUSE_VERSION, options, kExportUsage);
     // A file size limit then fails the write with a message instead of
     // ending the program with a signal.
     std::signal(SIGXFSZ, SIG_IGN);
-    const std::string shownOutput = options.output == "-" ? "standard output" : quoted(options.output);
+    const std::string shownOutput = describeOutput(options.output);
     OutputFile output;
     if (!openOutput(options.output, output, error)) die("cannot write " + shownOutput + ": " + error);
 
@@ -76,7 +60,7 @@ int run(int argc, char** argv) {
     FILE* report = options.output == "-" ? stderr : stdout;
     std::fprintf(report, "wrote a model of %zu triangles in %zu nodes to %s\n", triangles(document),
                  document.nodes.size(), shownOutput.c_str());
-    finishStandardOutput();
+    finishStandardOutput(kProgram);
     return EXIT_SUCCESS;
 }
 

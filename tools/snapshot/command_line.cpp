@@ -96,42 +96,8 @@ const char kUsage[] =
     "example: house-snapshot --size 1024x768 --keys \"o*54 x*54 Up*30\" gates.png\n";
 
 bool parseCommandLine(int argc, const char* const* argv, Options& options, std::string& error) {
-    bool outputSeen = false;
-    bool optionsEnded = false;
-    for (int i = 1; i < argc; ++i) {
-        const std::string argument = argv[i];
-        if (optionsEnded || argument.size() < 2 || argument[0] != '-') {
-            if (outputSeen) {
-                error = "more than one output file given (" + quoted(options.output) + " and " +
-                        quoted(argument) + ")";
-                return false;
-            }
-            options.output = argument;
-            outputSeen = true;
-        } else if (argument == "--") {
-            optionsEnded = true;
-        } else if (argument == "--help" || argument == "-h" || argument == "--version") {
-            (argument == "--version" ? options.version : options.help) = true;
-            return true;
-        } else {
-            const size_t equals = argument.find('=');
-            const std::string name = argument.substr(0, equals);
-            if (name != "--size" && name != "--keys" && name != "--supersample") {
-                error = "unknown option " + quotedWord(argument) + " (see --help)";
-                return false;
-            }
-            if (equals == std::string::npos && i + 1 >= argc) {
-                error = "option " + name + " needs a value";
-                return false;
-            }
-            const std::string value = equals != std::string::npos ? argument.substr(equals + 1) : argv[++i];
-            if (!setOption(name, value, options, error)) return false;
-        }
-    }
-    if (!outputSeen || options.output.empty()) {
-        const std::string usage = kUsage;
-        error = "no output file given (" + usage.substr(0, usage.find('\n')) + ")";
-        return false;
-    }
-    return true;
+    const OptionSetter setOne = [&options](const std::string& name, const std::string& value,
+                                           std::string& why) { return setOption(name, value, options, why); };
+    return readToolCommand(argc, argv, {"--size", "--keys", "--supersample"}, kUsage, setOne, options,
+                           error);
 }

@@ -7,20 +7,19 @@
 #include <vector>
 
 #include "key_sequence.h"
+#include "tool_command_line.h"
 
 const int kDefaultSize = 500;
 // Drawing N times as wide and high and averaging N x N blocks smooths the
 // edges of small pictures such as icons; 8 is beyond any visible gain.
 const int kMostSupersample = 8;
 
-struct Options {
+// The output and --help or --version, as every tool has them, and the rest.
+struct Options : ToolCommand {
     int width = kDefaultSize;
     int height = kDefaultSize;
     int supersample = 1;
     std::vector<KeyPress> presses;
-    std::string output;  // "-" for standard output
-    bool help = false;
-    bool version = false;
 };
 
 // What --help prints.

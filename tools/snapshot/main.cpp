@@ -9,11 +9,9 @@
 // anything is drawn. The output is written as output_file.h describes, so
 // a failed or interrupted run leaves no partial file and never replaces a
 // device, a link or a directory.
-#include <cerrno>
 #include <csignal>
 #include <cstdio>
 #include <cstdlib>
-#include <cstring>
 #include <new>
 #include <string>
 #include <vector>
@@ -23,43 +21,20 @@
 #include "output_file.h"
 #include "png_writer.h"
 #include "render.h"
-#include "shown_text.h"
+#include "tool_command_line.h"
 
 namespace {
 
 const char kProgram[] = "house-snapshot";
 
-[[noreturn]] void die(const std::string& message) {
-    std::fprintf(stderr, "%s: %s\n", kProgram, message.c_str());
-    std::exit(EXIT_FAILURE);
-}
-
-// As GNU tools do: output that could not be written is a failure, also
-// that of --help or of the closing line.
-void finishStandardOutput() {
-    const int error = std::fflush(stdout) != 0 ? errno : std::ferror(stdout) ? EIO : 0;
-    if (error != 0) die(std::string("cannot write standard output: ") + std::strerror(error));
-}
-
-// Where the image is said to go in messages.
-std::string describeOutput(const std::string& output) {
-    return output == "-" ? "standard output" : quoted(output);
-}
-
-int showHelpOrVersion(const Options& options) {
-    if (options.help)
-        std::fputs(kUsage, stdout);
-    else
-        std::printf("%s %s\n", kProgram, HOUSE_VERSION);
-    finishStandardOutput();
-    return EXIT_SUCCESS;
-}
+[[noreturn]] void die(const std::string& message) { failTool(kProgram, message); }
 
 int run(int argc, char** argv) {
     Options options;
     std::string error;
     if (!parseCommandLine(argc, argv, options, error)) die(error);
-    if (options.help || options.version) return showHelpOrVersion(options);
+    if (options.help || options.version)
+        return showHelpOrVersion(kProgram, HOUSE_VERSION, options, kUsage);
     // A file size limit then fails the write with a message instead of
     // ending the program with a signal.
     std::signal(SIGXFSZ, SIG_IGN);
@@ -82,7 +57,7 @@ int run(int argc, char** argv) {
     FILE* report = options.output == "-" ? stderr : stdout;
     std::fprintf(report, "wrote %dx%d image to %s\n", options.width, options.height,
                  shownOutput.c_str());
-    finishStandardOutput();
+    finishStandardOutput(kProgram);
     return EXIT_SUCCESS;
 }
 
