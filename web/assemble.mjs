@@ -29,7 +29,7 @@ import path from 'node:path';
 import { fileURLToPath } from 'node:url';
 import { fillPage } from './key_help.mjs';
 import { kMetaContentSecurityPolicy } from './security_policy.mjs';
-import { fileType, isContentNamed, kCompressedCopies } from './site_files.mjs';
+import { fileType, isContentNamed, kCompressedCopies, writeWhole } from './site_files.mjs';
 
 const kWeb = path.dirname(fileURLToPath(import.meta.url));
 const kRoot = path.dirname(kWeb);
@@ -153,15 +153,10 @@ function gatherSources(programDirectory) {
   return files;
 }
 
-function writeWhole(file, bytes) {
-  if (fs.existsSync(file) && fs.readFileSync(file).equals(bytes)) return;  // its compressed copies stay good
-  const temporary = path.join(path.dirname(file), `.${path.basename(file)}.${process.pid}.tmp`);
-  try {
-    fs.writeFileSync(temporary, bytes);
-    fs.renameSync(temporary, file);
-  } finally {
-    fs.rmSync(temporary, { force: true });
-  }
+// Unchanged files are left alone, and with them their compressed copies.
+function writeChanged(file, bytes) {
+  if (fs.existsSync(file) && fs.readFileSync(file).equals(bytes)) return;
+  writeWhole(file, bytes);
 }
 
 export function assemble(siteDirectory, programDirectory) {
@@ -180,7 +175,7 @@ export function assemble(siteDirectory, programDirectory) {
   fs.mkdirSync(siteDirectory, { recursive: true });
   const last = ['sw.js', 'index.html'];
   const order = [...[...site.keys()].filter((name) => !last.includes(name)), ...last];
-  for (const name of order) writeWhole(path.join(siteDirectory, siteName(name)), site.get(name));
+  for (const name of order) writeChanged(path.join(siteDirectory, siteName(name)), site.get(name));
   const kept = new Set(order.map(siteName));
   const copies = kCompressedCopies.map((copy) => copy.suffix);
   for (const entry of fs.readdirSync(siteDirectory, { withFileTypes: true })) {

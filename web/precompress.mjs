@@ -8,7 +8,7 @@
 import fs from 'node:fs';
 import path from 'node:path';
 import zlib from 'node:zlib';
-import { fileType, kCompressedCopies } from './site_files.mjs';
+import { fileType, kCompressedCopies, writeWhole } from './site_files.mjs';
 
 const kCompressors = {
   br: (bytes) => zlib.brotliCompressSync(bytes, {
@@ -26,16 +26,6 @@ function siteFiles(directory) {
     .filter((entry) => entry.isFile())
     .map((entry) => path.join(entry.parentPath ?? entry.path, entry.name))
     .filter((file) => !path.relative(directory, file).split(path.sep).some((part) => part.startsWith('.')));
-}
-
-function writeWhole(file, bytes) {
-  const temporary = path.join(path.dirname(file), `.${path.basename(file)}.${process.pid}.tmp`);
-  try {
-    fs.writeFileSync(temporary, bytes);
-    fs.renameSync(temporary, file);
-  } finally {
-    fs.rmSync(temporary, { force: true });
-  }
 }
 
 // Brings the copies of one file up to date; returns each copy's size

@@ -2,6 +2,7 @@
 // worth compressing, the compressed copies kept beside them, and which are
 // named after their content. The server and the build's compression step
 // both read this; it needs no npm package.
+import fs from 'node:fs';
 import path from 'node:path';
 
 // Only these are served. PNG is compressed already; the others are text,
@@ -38,4 +39,16 @@ export function fileType(name) {
 // change of content is a change of name, so such a file never goes stale.
 export function isContentNamed(name) {
   return /\.[0-9a-f]{8,}\.[^./]+$/.test(path.basename(name));
+}
+
+// Writes `bytes` to `file` whole or not at all: a server reading the site
+// meanwhile finds the old file or the new one, never a part.
+export function writeWhole(file, bytes) {
+  const temporary = path.join(path.dirname(file), `.${path.basename(file)}.${process.pid}.tmp`);
+  try {
+    fs.writeFileSync(temporary, bytes);
+    fs.renameSync(temporary, file);
+  } finally {
+    fs.rmSync(temporary, { force: true });
+  }
 }

@@ -65,6 +65,11 @@ void finishStandardOutput(const char* program) {
     if (error != 0) failTool(program, std::string("cannot write standard output: ") + std::strerror(error));
 }
 
+void reportWritten(const char* program, const ToolCommand& command, const std::string& line) {
+    std::fprintf(command.output == "-" ? stderr : stdout, "%s\n", line.c_str());
+    finishStandardOutput(program);
+}
+
 int showHelpOrVersion(const char* program, const char* version, const ToolCommand& command,
                       const char* usage) {
     if (command.help)

@@ -37,6 +37,10 @@ std::string describeOutput(const std::string& output);
 // that of --help or of the closing line.
 void finishStandardOutput(const char* program);
 
+// The closing line, "wrote …": on standard output, or on stderr where the
+// output is standard output and must hold only what was written.
+void reportWritten(const char* program, const ToolCommand& command, const std::string& line);
+
 // Prints `usage` for --help or "PROGRAM VERSION" for --version; the exit
 // status.
 int showHelpOrVersion(const char* program, const char* version, const ToolCommand& command,

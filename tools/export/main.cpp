@@ -56,11 +56,9 @@ int run(int argc, char** argv) {
         die("cannot write " + shownOutput + ": " + std::strerror(errno));
     }
     if (!commitOutput(output, error)) die("cannot write " + shownOutput + ": " + error);
-    // With "-" standard output holds only the model.
-    FILE* report = options.output == "-" ? stderr : stdout;
-    std::fprintf(report, "wrote a model of %zu triangles in %zu nodes to %s\n", triangles(document),
-                 document.nodes.size(), shownOutput.c_str());
-    finishStandardOutput(kProgram);
+    reportWritten(kProgram, options, "wrote a model of " + std::to_string(triangles(document)) +
+                                         " triangles in " + std::to_string(document.nodes.size()) +
+                                         " nodes to " + shownOutput);
     return EXIT_SUCCESS;
 }
 

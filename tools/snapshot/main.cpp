@@ -53,11 +53,8 @@ int run(int argc, char** argv) {
     if (!writePng(output.stream, options.width, options.height, rgb.data(), error) ||
         !commitOutput(output, error))
         die("cannot write " + shownOutput + ": " + error);
-    // With "-" standard output holds only the picture.
-    FILE* report = options.output == "-" ? stderr : stdout;
-    std::fprintf(report, "wrote %dx%d image to %s\n", options.width, options.height,
-                 shownOutput.c_str());
-    finishStandardOutput(kProgram);
+    reportWritten(kProgram, options, "wrote " + std::to_string(options.width) + "x" +
+                                         std::to_string(options.height) + " image to " + shownOutput);
     return EXIT_SUCCESS;
 }
 
