@@ -15,10 +15,8 @@
 
 namespace {
 
-// Five decimals, as the positions are quoted; far tighter than the 0.00014
-// by which an unrounded cursor would differ.
-const double kFiveDecimals = 5e-6;
-
+// kFiveDecimals, as the positions are quoted, is far tighter than the
+// 0.00014 by which an unrounded cursor would differ.
 using Fence = SceneTest;
 
 TEST_F(Fence, StampsAtTheOriginAndTheCursorUntouched) {

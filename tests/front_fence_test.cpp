@@ -15,8 +15,6 @@
 
 namespace {
 
-const double kFiveDecimals = 5e-6;
-
 using FrontFence = SceneTest;
 
 TEST_F(FrontFence, CountsAndFinalCursor) {

@@ -30,6 +30,10 @@ inline std::vector<DrawnGroup> groupsOf(void (*routine)()) {
     return drawnGroups(recorder::calls());
 }
 
+// Figures stated to five decimals (the fence's drifting cursor, say) are
+// checked to within half of their last digit.
+const double kFiveDecimals = 5e-6;
+
 // Expected bounds, written as the x, y and z ranges in turn.
 struct Box {
     double x0, x1, y0, y1, z0, z1;
