@@ -20,12 +20,7 @@ const char kExportUsage[] =
     "  a printable character other than ~ stands for itself: o c (drive gate\n"
     "  open/close), x z (walk gate open/close), + - (zoom in/out); f and w are\n"
     "  accepted and change nothing in the model. Case matters: O is not o.\n"
-    "  Left Right Up Down    orbit the camera (arrow keys)\n"
-    "  plus minus space asterisk (or star) tilde tab enter backspace delete\n"
-    "  F1 to F12, PageUp PageDown Home End Insert\n"
-    "  Named keys ignore case. Escape is refused: it would end the program.\n"
-    "  NAME*N presses a key N times in a row, N from 1 to 10000; a whole\n"
-    "  sequence holds at most 100000 presses.\n"
+    HOUSE_KEY_NAMES_HELP
     "\n"
     "example: house-export --keys \"o*54 x*54\" house-gates-open.glb\n";
 

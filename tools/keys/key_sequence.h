@@ -28,6 +28,17 @@ bool operator==(const KeyPress& a, const KeyPress& b);
 const long kMostRepeats = 10000;
 const long kMostPresses = 100000;
 
+// The key names and counts as the tools' --help texts write them, after
+// their own lines on the program's keys; a macro, so that it joins their
+// string literals.
+#define HOUSE_KEY_NAMES_HELP                                                   \
+    "  Left Right Up Down    orbit the camera (arrow keys)\n"                   \
+    "  plus minus space asterisk (or star) tilde tab enter backspace delete\n"  \
+    "  F1 to F12, PageUp PageDown Home End Insert\n"                            \
+    "  Named keys ignore case. Escape is refused: it would end the program.\n"  \
+    "  NAME*N presses a key N times in a row, N from 1 to 10000; a whole\n"     \
+    "  sequence holds at most 100000 presses.\n"
+
 // Appends the presses `text` spells to `presses`. If a word cannot be read,
 // or the presses would number more than kMostPresses, returns false with a
 // one-line message in `error` and leaves `presses` as it was.

@@ -85,13 +85,9 @@ const char kUsage[] =
     "  a printable character other than ~ stands for itself: o c (drive gate\n"
     "  open/close), x z (walk gate open/close), + - (zoom in/out); f and w are\n"
     "  accepted but do not change the image size. Case matters: O is not o.\n"
-    "  Left Right Up Down    orbit the camera (arrow keys)\n"
-    "  plus minus space asterisk (or star) tilde tab enter backspace delete\n"
-    "  F1 to F12, PageUp PageDown Home End Insert\n"
-    "  Named keys ignore case. Escape is refused: it would end the program.\n"
-    "  NAME*N presses a key N times in a row, N from 1 to 10000; a whole\n"
-    "  sequence holds at most 100000 presses. Left*12~o*54~+*3 is the same\n"
-    "  as \"Left*12 o*54 +*3\", as the page's address writes it.\n"
+    HOUSE_KEY_NAMES_HELP
+    "  Left*12~o*54~+*3 is the same as \"Left*12 o*54 +*3\", as the page's\n"
+    "  address writes it.\n"
     "\n"
     "example: house-snapshot --size 1024x768 --keys \"o*54 x*54 Up*30\" gates.png\n";
 
