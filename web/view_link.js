@@ -69,9 +69,20 @@ export function startViewLink(program, { copyButton, status, linkBox, linkText }
     if (href !== location.href) history.replaceState(history.state, '', href);
   }
 
+  // The address now, not once the keys have paused.
+  function flushAddress() {
+    if (pending === null) return;
+    clearTimeout(pending);
+    updateAddress();
+  }
+
   onKeysDelivered(() => {
     pending ??= setTimeout(updateAddress, kAddressUpdateMs);
   });
+  // A reload, or a tab closed and reopened, comes back to the view with
+  // every key, also those of the last moment.
+  window.addEventListener('beforeunload', flushAddress);
+  window.addEventListener('pagehide', flushAddress);
 
   program.whenStarted(() => {
     const presses = keysFromFragment(location.hash);
@@ -88,10 +99,7 @@ export function startViewLink(program, { copyButton, status, linkBox, linkText }
   window.addEventListener('hashchange', () => location.reload());
 
   copyButton.addEventListener('click', async () => {
-    if (pending !== null) {
-      clearTimeout(pending);
-      updateAddress();
-    }
+    flushAddress();
     linkText.value = location.href;
     try {
       await navigator.clipboard.writeText(location.href);
