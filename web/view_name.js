@@ -50,7 +50,9 @@ export function startViewName(program, caption) {
     canvas.setAttribute('aria-label', name);
     if (caption.textContent !== name) caption.textContent = name;
   }
-  program.whenStarted(update);
+  // Once drawn: a link's keys, replayed at the start, are in the first
+  // frame, and the name says so from the first moment.
+  program.whenFirstDrawn(update);
   onKeysDelivered(() => {
     clearTimeout(quiet);
     quiet = setTimeout(update, kQuietMs);
