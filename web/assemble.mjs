@@ -61,7 +61,7 @@ export function renamed(text, names) {
     (names.has(name) ? `${quote}${dot}${names.get(name)}${quote}` : whole));
 }
 
-export function contentName(name, bytes) {
+function contentName(name, bytes) {
   const digest = crypto.createHash('sha256').update(bytes).digest('hex').slice(0, kDigestDigits);
   const extension = path.extname(name);
   return `${name.slice(0, -extension.length)}.${digest}${extension}`;
@@ -106,7 +106,7 @@ function replaceOnce(text, what, by, file) {
 }
 
 // index.html as the site serves it, but for the content names.
-export function finishPage(page, { usage, sky, sizes }) {
+function finishPage(page, { usage, sky, sizes }) {
   let html = fillPage(page, usage);
   html = replaceOnce(html, '<meta charset="utf-8">\n', '<meta charset="utf-8">\n' +
     `<meta http-equiv="Content-Security-Policy" content="${kMetaContentSecurityPolicy}">\n` +
@@ -117,13 +117,13 @@ export function finishPage(page, { usage, sky, sizes }) {
   });
 }
 
-export function finishManifest(manifest, sky) {
+function finishManifest(manifest, sky) {
   return `${JSON.stringify({ ...JSON.parse(manifest), theme_color: sky, background_color: sky }, null, 2)}\n`;
 }
 
 // The worker with the build's name (a digest of its files' names) and
 // its files: all of the site but the worker itself.
-export function finishWorker(worker, siteNames) {
+function finishWorker(worker, siteNames) {
   const files = siteNames.filter((name) => name !== 'sw.js').sort();
   const build = crypto.createHash('sha256').update(files.join('\n')).digest('hex').slice(0, kDigestDigits);
   let text = replaceOnce(worker, "const kBuild = '';", `const kBuild = '${build}';`, 'sw.js');

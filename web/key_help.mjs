@@ -8,7 +8,7 @@
 import fs from 'node:fs';
 import { fileURLToPath } from 'node:url';
 
-export const kMarker = '<!-- The key table from docs/usage.md -->';
+const kMarker = '<!-- The key table from docs/usage.md -->';
 
 const escapeHtml = (text) => text.replace(/&/g, '&amp;').replace(/</g, '&lt;').replace(/>/g, '&gt;');
 
@@ -46,7 +46,7 @@ export function keysSection(usage) {
   return { header: table[0], rows: table.slice(2), note: paragraph.join(' ') };
 }
 
-export function keyTableHtml(usage) {
+function keyTableHtml(usage) {
   const { header, rows, note } = keysSection(usage);
   const head = header.map((cell) => `<th scope="col">${inline(cell)}</th>`).join('');
   const body = rows.map(([keys, action]) => `<tr><td>${keysCell(keys)}</td><td>${inline(action)}</td></tr>`);

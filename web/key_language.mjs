@@ -15,8 +15,8 @@
 //                                 the same from runs, { special, code,
 //                                 count } each
 
-export const kMostRepeats = 10000;
-export const kMostPresses = 100000;
+const kMostRepeats = 10000;
+const kMostPresses = 100000;
 const kLongestShownWord = 40;
 const kSeparators = /[ \t\n\r~]+/;
 const kFunctionKeys = 12;

@@ -11,7 +11,7 @@ import { formatKeyRuns, formatKeySequence } from './key_language.mjs';
 
 // A link holds 4,000 characters, and a run takes at least two of them (a
 // key and a separator): past 2,000 runs no link can carry the view.
-export const kMostRecordedRuns = 2048;
+const kMostRecordedRuns = 2048;
 const runKeys = new Uint16Array(kMostRecordedRuns);  // special << 8 | code
 const runCounts = new Uint32Array(kMostRecordedRuns);
 let runs = 0;
@@ -64,7 +64,7 @@ export function onKeysDelivered(listener) {
 
 // The record as { special, code, count } runs, or null once it has grown
 // past what a link can carry.
-export function deliveredRuns() {
+function deliveredRuns() {
   if (!complete) return null;
   return Array.from(runKeys.subarray(0, runs), (key, run) =>
     ({ special: key >= 0x100, code: key & 0xff, count: runCounts[run] }));

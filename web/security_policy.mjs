@@ -27,7 +27,7 @@ function policyText(directives) {
   return directives.map(([name, sources]) => `${name} ${sources}`).join('; ');
 }
 
-export const kContentSecurityPolicy = policyText(kDirectives);
+const kContentSecurityPolicy = policyText(kDirectives);
 export const kMetaContentSecurityPolicy =
   policyText(kDirectives.filter(([name]) => !kHeaderOnly.has(name)));
 

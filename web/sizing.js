@@ -19,7 +19,7 @@ function largestSide(gl) {
 
 // Displayed size times the device pixel ratio, rounded, scaled down as a
 // whole (so the shape stays) where a side would pass the limits.
-export function bufferSize(cssWidth, cssHeight, ratio, largestSide) {
+function bufferSize(cssWidth, cssHeight, ratio, largestSide) {
   let width = Math.max(1, Math.round(cssWidth * ratio));
   let height = Math.max(1, Math.round(cssHeight * ratio));
   const scale = Math.min(1, largestSide / width, largestSide / height);

@@ -20,7 +20,7 @@ function addressText(keys) {
 
 // The presses a link's fragment asks for, or an Error saying what could not
 // be read. An empty array when the address carries no keys.
-export function keysFromFragment(fragment) {
+function keysFromFragment(fragment) {
   if (!fragment.startsWith(kPrefix)) return [];
   const text = fragment.slice(kPrefix.length);
   if (text.length > kLongestLink) {

@@ -25,7 +25,7 @@ function gateWords(angle) {
 
 // Left and right as a person facing the front of the house sees them: the
 // front faces -z, and +x is on that person's left.
-export function describeView([x, y, z], driveGate, walkGate) {
+function describeView([x, y, z], driveGate, walkGate) {
   const ground = Math.hypot(x, z);
   const bearing = Math.atan2(x, -z);
   const side = kSides[(Math.round(bearing / (Math.PI / 4)) + kSides.length) % kSides.length];
