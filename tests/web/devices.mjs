@@ -56,6 +56,15 @@ export async function canvasBox(page) {
   });
 }
 
+// The mouse pressed at `from` and moved `by` ([x, y] in CSS pixels)
+// before it is let go.
+export async function mouseDrag(page, [x, y], [dx, dy]) {
+  await page.mouse.move(x, y);
+  await page.mouse.down();
+  await page.mouse.move(x + dx, y + dy, { steps: 20 });
+  await page.mouse.up();
+}
+
 // Fingers placed by `fingersAt(t)` as t goes from 0 to 1 in `moves` moves.
 async function touchGesture(client, fingersAt, moves) {
   const send = (type, touchPoints) => client.send('Input.dispatchTouchEvent', { type, touchPoints });

@@ -8,7 +8,7 @@ import assert from 'node:assert/strict';
 import path from 'node:path';
 import { after, before, test } from 'node:test';
 import { repositoryRoot, startBrowser, waitForFrames } from './browser.mjs';
-import { canvasBox, compareWithDelivered, deliveredKeys, kDesktop, openOn, settle } from './devices.mjs';
+import { canvasBox, compareWithDelivered, deliveredKeys, kDesktop, mouseDrag, openOn, settle } from './devices.mjs';
 import { browserKeys, compareWithSnapshot } from './pictures.mjs';
 
 const kSite = process.env.HOUSE_WEB_SITE || path.join(repositoryRoot, 'build-web');
@@ -42,10 +42,6 @@ async function press(page, keys) {
   for (const key of keys) await page.keyboard.press(key);
 }
 
-function floodKey(i) {
-  return kFloodKeys[(i * 7 + (i >> 3)) % kFloodKeys.length];
-}
-
 // Each row: what happens between the loss and the restore, and after.
 const kRounds = [
   ['keys while lost', async (page) => {
@@ -56,10 +52,7 @@ const kRounds = [
   ['a drag and a button while lost', async (page) => {
     await loseContext(page);
     const box = await canvasBox(page);
-    await page.mouse.move(box.x + 50, box.y + 250);
-    await page.mouse.down();
-    await page.mouse.move(box.x + 300, box.y + 200, { steps: 10 });
-    await page.mouse.up();
+    await mouseDrag(page, [box.x + 50, box.y + 250], [250, -50]);
     await page.click('#controls button[data-key="x"]');
     await page.focus('#canvas');
     await restoreContext(page);
@@ -68,7 +61,7 @@ const kRounds = [
     for (let i = 0; i < kFloodPresses; ++i) {
       if (i === kFloodPresses / 3) await loseContext(page);
       if (i === (2 * kFloodPresses) / 3) await restoreContext(page);
-      await page.keyboard.press(floodKey(i));
+      await page.keyboard.press(kFloodKeys[(i * 7 + (i >> 3)) % kFloodKeys.length]);
     }
   }],
 ];
@@ -79,7 +72,7 @@ after(async () => { await session.close(); });
 
 test('lost and restored three times, the page says so and then draws the view every key delivered made', async () => {
   const { page, faults } = await openOn(session, kDesktop);
-  for (const [name, round] of kRounds) {
+  for (const [index, [name, round]] of kRounds.entries()) {
     const seen = [];
     const watcher = setInterval(async () => seen.push(await noticeShown(page).catch(() => null)), 20);
     const delivered = await page.evaluate(() => Module.keysDelivered.length);
@@ -91,7 +84,7 @@ test('lost and restored three times, the page says so and then draws the view ev
       shown.picture && shown.button === null), `${name}: the page said so over the picture`);
     assert.ok(await page.evaluate((from) => Module.keysDelivered.length > from, delivered), name);
     assert.equal(await page.evaluate(() => document.activeElement.id), 'canvas', name);
-    assert.equal(await compareWithDelivered(page, `restored-${kRounds.findIndex((row) => row[0] === name)}`), null, name);
+    assert.equal(await compareWithDelivered(page, `restored-${index}`), null, name);
   }
   assert.deepEqual(faults, []);
   await page.close();
