@@ -8,7 +8,7 @@ import fs from 'node:fs';
 import path from 'node:path';
 import { after, before, test } from 'node:test';
 import { openPage, repositoryRoot, siteFile, startBrowserWithBrokenFiles, waitForFrames } from './browser.mjs';
-import { compareWithDelivered, kDesktop, openOn, pause } from './devices.mjs';
+import { compareWithDelivered, kDesktop, noticeShown, openOn, pause } from './devices.mjs';
 
 const kSite = process.env.HOUSE_WEB_SITE || path.join(repositoryRoot, 'build-web');
 const kWasm = siteFile(kSite, 'house.wasm');
@@ -54,17 +54,10 @@ for (const [name, file, send, message] of kBroken) {
     session.brokenFiles.set(file, send);
     const { page, faults } = await openOn(session, kDesktop, '', { drawn: false, isolated: true });
     await page.waitForSelector('#notice:not([hidden])');
-    const shown = await page.evaluate(() => ({
-      heading: document.getElementById('notice-heading').textContent,
-      text: document.getElementById('notice-text').textContent,
-      button: document.getElementById('reload').textContent,
-      focused: document.activeElement.id,
-      picture: document.getElementById('canvas').hidden,
-      loading: document.getElementById('loading').hidden,
-    }));
-    assert.match(shown.text, message);
-    assert.deepEqual({ ...shown, text: '' }, {
-      heading: 'The house could not be loaded', text: '', button: 'Try again', focused: 'reload', picture: true, loading: true,
+    const { text, ...shown } = await noticeShown(page);
+    assert.match(text, message);
+    assert.deepEqual(shown, {
+      heading: 'The house could not be loaded', button: 'Try again', focused: 'reload', picture: false, loading: false,
     });
     await pause(200);  // room for anything late
     const others = faults.filter((fault) => !fault.includes(`/${file}`));

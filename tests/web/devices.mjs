@@ -1,5 +1,6 @@
 // The page on the devices the browser tests emulate, the inputs they send
-// as the browser's own input events, and what the page says it delivered.
+// as the browser's own input events, and what the page says it delivered
+// or shows in its notice.
 import { formatKeySequence } from '../../web/key_language.mjs';
 import { openPage, waitForFrames } from './browser.mjs';
 import { compareWithSnapshot } from './pictures.mjs';
@@ -47,6 +48,19 @@ export async function deliveredKeys(page) {
 export async function compareWithDelivered(page, name) {
   await settle(page);
   return compareWithSnapshot(await page.$('#canvas'), await deliveredKeys(page), name);
+}
+
+// The notice over or in place of the picture, null while it is hidden;
+// `picture` and `loading` say whether those are shown.
+export function noticeShown(page) {
+  return page.evaluate(() => {
+    const byId = (id) => document.getElementById(id);
+    return byId('notice').hidden ? null : {
+      heading: byId('notice-heading').textContent, text: byId('notice-text').textContent,
+      button: byId('reload').hidden ? null : byId('reload').textContent, focused: document.activeElement.id,
+      picture: !byId('canvas').hidden, loading: !byId('loading').hidden,
+    };
+  });
 }
 
 export async function canvasBox(page) {
