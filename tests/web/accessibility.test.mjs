@@ -7,7 +7,7 @@ import assert from 'node:assert/strict';
 import path from 'node:path';
 import { after, before, test } from 'node:test';
 import { repositoryRoot, startBrowser } from './browser.mjs';
-import { canvasBox, kDesktop, openOn } from './devices.mjs';
+import { canvasBox, kDesktop, mouseDrag, openOn } from './devices.mjs';
 import { runLighthouse, shortfalls } from './lighthouse.mjs';
 
 const kSite = process.env.HOUSE_WEB_SITE || path.join(repositoryRoot, 'build-web');
@@ -42,10 +42,7 @@ test('the picture is named by what is in view, and the name follows a key and a 
   assert.deepEqual(await nameAfter(page, kFirstView), { role: 'img', name: opened, live: 'polite', said: opened });
   // 45 steps of a drag across the picture: about half-way round.
   const box = await canvasBox(page);
-  await page.mouse.move(box.x + 5, box.y + box.height / 2);
-  await page.mouse.down();
-  await page.mouse.move(box.x + box.width - 5, box.y + box.height / 2, { steps: 20 });
-  await page.mouse.up();
+  await mouseDrag(page, [box.x + 5, box.y + box.height / 2], [box.width - 10, 0]);
   const { name, said } = await nameAfter(page, opened);
   assert.equal(said, name);
   assert.match(name, /^Seen from the back, 3° above level, 200 from the centre\. Drive gate open 5°/);

@@ -66,6 +66,21 @@ export async function startBrowser(siteDirectory, extraSwitches = [], serverOpti
   return { browser, server, url, close };
 }
 
+// startBrowser whose server answers the site's files in `brokenFiles`
+// (a Map from file name to `send(response)`) itself, as the tests have a
+// file arrive broken.
+export async function startBrowserWithBrokenFiles(siteDirectory) {
+  const brokenFiles = new Map();
+  const session = await startBrowser(siteDirectory, [], {
+    intercept(request, response) {
+      const send = brokenFiles.get(new URL(request.url, 'http://site').pathname.slice(1));
+      send?.(response);
+      return Boolean(send);
+    },
+  });
+  return { ...session, brokenFiles };
+}
+
 // Opens the page and records everything that would show a fault: console
 // errors and warnings, uncaught exceptions, failed or refused requests.
 // `prepare(page)` runs before the page loads (to emulate a device, say) and

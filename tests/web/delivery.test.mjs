@@ -7,8 +7,8 @@ import assert from 'node:assert/strict';
 import fs from 'node:fs';
 import path from 'node:path';
 import { after, before, test } from 'node:test';
-import { openPage, repositoryRoot, siteFile, startBrowser, waitForFrames } from './browser.mjs';
-import { compareWithDelivered, kDesktop, openOn, pause } from './devices.mjs';
+import { openPage, repositoryRoot, siteFile, startBrowserWithBrokenFiles, waitForFrames } from './browser.mjs';
+import { compareWithDelivered, kDesktop, noticeShown, openOn, pause } from './devices.mjs';
 
 const kSite = process.env.HOUSE_WEB_SITE || path.join(repositoryRoot, 'build-web');
 const kWasm = siteFile(kSite, 'house.wasm');
@@ -17,21 +17,24 @@ const kWasmBytes = fs.readFileSync(path.join(kSite, kWasm));
 const kSlowParts = 6;
 const kSlowPartMs = 150;
 
-function answer(response, status, type, bytes, headers = {}) {
-  response.writeHead(status, { 'Content-Type': type, 'Content-Length': bytes.length, ...headers });
-  response.end(bytes);
+const wasmHead = (response) =>
+  response.writeHead(200, { 'Content-Type': 'application/wasm', 'Content-Length': kWasmBytes.length });
+
+function answer(response, status, type, body, headers = {}) {
+  response.writeHead(status, { 'Content-Type': type, 'Content-Length': Buffer.byteLength(body), ...headers });
+  response.end(body);
 }
 
 // Each row: the file, what the server does instead of sending it, and what
 // the page must say.
 const kBroken = [
   ['a house.wasm cut off half-way', kWasm, (response) => {
-    response.writeHead(200, { 'Content-Type': 'application/wasm', 'Content-Length': kWasmBytes.length });
+    wasmHead(response);
     response.write(kWasmBytes.subarray(0, kWasmBytes.length >> 1), () => response.destroy());
   }, /^house\.wasm could not be loaded: the download broke off after [\d,]+ bytes\.$/],
-  ['a 404 for house.js', kScript, (response) => answer(response, 404, 'text/plain', Buffer.from('Not Found\n')),
+  ['a 404 for house.js', kScript, (response) => answer(response, 404, 'text/plain', 'Not Found\n'),
     /^house\.js could not be loaded: the server answered 404 Not Found\.$/],
-  ['a 500 for house.wasm', kWasm, (response) => answer(response, 500, 'text/plain', Buffer.from('Internal Server Error\n')),
+  ['a 500 for house.wasm', kWasm, (response) => answer(response, 500, 'text/plain', 'Internal Server Error\n'),
     /^house\.wasm could not be loaded: the server answered 500 Internal Server Error\.$/],
   // Kept by the browser as the real file would be: "Try again" must get
   // past its copy.
@@ -43,42 +46,24 @@ const kBroken = [
 ];
 
 let session;
-let broken = null;  // { file, send(response) } while a file is broken
-before(async () => {
-  session = await startBrowser(kSite, [], {
-    intercept(request, response) {
-      if (!broken || new URL(request.url, 'http://site').pathname !== `/${broken.file}`) return false;
-      broken.send(response);
-      return true;
-    },
-  });
-});
-after(async () => {
-  await session.close();
-});
+before(async () => { session = await startBrowserWithBrokenFiles(kSite); });
+after(async () => { await session.close(); });
 
 for (const [name, file, send, message] of kBroken) {
   test(`${name}: the page names the file and the cause, and "Try again" works once it is back`, async () => {
-    broken = { file, send };
+    session.brokenFiles.set(file, send);
     const { page, faults } = await openOn(session, kDesktop, '', { drawn: false, isolated: true });
     await page.waitForSelector('#notice:not([hidden])');
-    const shown = await page.evaluate(() => ({
-      heading: document.getElementById('notice-heading').textContent,
-      text: document.getElementById('notice-text').textContent,
-      button: document.getElementById('reload').textContent,
-      focused: document.activeElement.id,
-      picture: document.getElementById('canvas').hidden,
-      loading: document.getElementById('loading').hidden,
-    }));
-    assert.match(shown.text, message);
-    assert.deepEqual({ ...shown, text: '' }, {
-      heading: 'The house could not be loaded', text: '', button: 'Try again', focused: 'reload', picture: true, loading: true,
+    const { text, ...shown } = await noticeShown(page);
+    assert.match(text, message);
+    assert.deepEqual(shown, {
+      heading: 'The house could not be loaded', button: 'Try again', focused: 'reload', picture: false, loading: false,
     });
     await pause(200);  // room for anything late
     const others = faults.filter((fault) => !fault.includes(`/${file}`));
     assert.deepEqual(others, [], 'nothing but the failed request itself');
 
-    broken = null;
+    session.brokenFiles.clear();
     faults.length = 0;
     await Promise.all([page.waitForNavigation(), page.click('#reload')]);
     await waitForFrames(page, 0);
@@ -89,21 +74,18 @@ for (const [name, file, send, message] of kBroken) {
 }
 
 test('while house.wasm arrives slowly the page shows how much of it has come, then draws', async () => {
-  broken = {
-    file: kWasm,
-    send(response) {
-      response.writeHead(200, { 'Content-Type': 'application/wasm', 'Content-Length': kWasmBytes.length });
-      const part = Math.ceil(kWasmBytes.length / kSlowParts);
-      let at = 0;
-      const next = () => {
-        response.write(kWasmBytes.subarray(at, at + part));
-        at += part;
-        if (at < kWasmBytes.length) setTimeout(next, kSlowPartMs);
-        else response.end();
-      };
-      next();
-    },
-  };
+  session.brokenFiles.set(kWasm, (response) => {
+    wasmHead(response);
+    const part = Math.ceil(kWasmBytes.length / kSlowParts);
+    let at = 0;
+    const next = () => {
+      response.write(kWasmBytes.subarray(at, at + part));
+      at += part;
+      if (at < kWasmBytes.length) setTimeout(next, kSlowPartMs);
+      else response.end();
+    };
+    next();
+  });
   // Every state of the bar, as the page sets it: a poll from here could
   // miss the parts on a busy machine.
   const watchBar = () => document.addEventListener('DOMContentLoaded', () => {
@@ -124,7 +106,7 @@ test('while house.wasm arrives slowly the page shows how much of it has come, th
     assert.equal(max, kWasmBytes.length);
     seen.add(value);
   }
-  broken = null;
+  session.brokenFiles.clear();
   const partway = [...seen].filter((value) => value > 0 && value < kWasmBytes.length);
   assert.ok(partway.length >= 2, `the bar stood part-way at ${partway.length} places: ${[...seen]}`);
   assert.equal(await page.$eval('#loading', (element) => element.hidden), true);

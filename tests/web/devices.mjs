@@ -1,5 +1,6 @@
 // The page on the devices the browser tests emulate, the inputs they send
-// as the browser's own input events, and what the page says it delivered.
+// as the browser's own input events, and what the page says it delivered
+// or shows in its notice.
 import { formatKeySequence } from '../../web/key_language.mjs';
 import { openPage, waitForFrames } from './browser.mjs';
 import { compareWithSnapshot } from './pictures.mjs';
@@ -49,11 +50,33 @@ export async function compareWithDelivered(page, name) {
   return compareWithSnapshot(await page.$('#canvas'), await deliveredKeys(page), name);
 }
 
+// The notice over or in place of the picture, null while it is hidden;
+// `picture` and `loading` say whether those are shown.
+export function noticeShown(page) {
+  return page.evaluate(() => {
+    const byId = (id) => document.getElementById(id);
+    return byId('notice').hidden ? null : {
+      heading: byId('notice-heading').textContent, text: byId('notice-text').textContent,
+      button: byId('reload').hidden ? null : byId('reload').textContent, focused: document.activeElement.id,
+      picture: !byId('canvas').hidden, loading: !byId('loading').hidden,
+    };
+  });
+}
+
 export async function canvasBox(page) {
   return page.$eval('#canvas', (canvas) => {
     const box = canvas.getBoundingClientRect();
     return { x: box.x, y: box.y, width: box.width, height: box.height, buffer: [canvas.width, canvas.height] };
   });
+}
+
+// The mouse pressed at `from` and moved `by` ([x, y] in CSS pixels)
+// before it is let go.
+export async function mouseDrag(page, [x, y], [dx, dy]) {
+  await page.mouse.move(x, y);
+  await page.mouse.down();
+  await page.mouse.move(x + dx, y + dy, { steps: 20 });
+  await page.mouse.up();
 }
 
 // Fingers placed by `fingersAt(t)` as t goes from 0 to 1 in `moves` moves.

@@ -9,27 +9,18 @@ import os from 'node:os';
 import path from 'node:path';
 import { after, before, test } from 'node:test';
 import { modelDifferences } from '../export/model_compare.mjs';
-import { repositoryRoot, siteFile, startBrowser } from './browser.mjs';
-import { canvasBox, deliveredKeys, kDesktop, openOn, pause } from './devices.mjs';
+import { repositoryRoot, siteFile, startBrowserWithBrokenFiles } from './browser.mjs';
+import { canvasBox, deliveredKeys, kDesktop, mouseDrag, openOn, pause } from './devices.mjs';
 import { browserKeys } from './pictures.mjs';
 
 const kSite = process.env.HOUSE_WEB_SITE || path.join(repositoryRoot, 'build-web');
 const kExport = process.env.HOUSE_EXPORT || path.join(repositoryRoot, 'build/tools/house-export');
-const kFileName = 'house.glb';
 
 let session;
-let broken = null;  // { file, status } while a module file is broken
 let scratch;
 before(async () => {
   scratch = fs.mkdtempSync(path.join(os.tmpdir(), 'house-download-'));
-  session = await startBrowser(kSite, [], {
-    intercept(request, response) {
-      if (!broken || new URL(request.url, 'http://site').pathname !== `/${broken.file}`) return false;
-      response.writeHead(broken.status, { 'Content-Type': 'text/plain' });
-      response.end(`${broken.status}\n`);
-      return true;
-    },
-  });
+  session = await startBrowserWithBrokenFiles(kSite);
 });
 after(async () => {
   await session.close();
@@ -39,14 +30,11 @@ after(async () => {
 // Presses the button and waits for what it says; the file it saved, if
 // any, from `folder`.
 async function download(page, folder) {
-  const status = () => page.$eval('#model-status', (element) => element.textContent);
   await page.click('#download-model');
   await page.waitForFunction(() => !/^Making/.test(document.getElementById('model-status').textContent));
-  const file = path.join(folder, kFileName);
-  const said = await status();
-  if (said.startsWith('Downloaded')) {
-    while (!fs.existsSync(file)) await pause(50);
-  }
+  const said = await page.$eval('#model-status', (element) => element.textContent);
+  const file = path.join(folder, 'house.glb');
+  while (said.startsWith('Downloaded') && !fs.existsSync(file)) await pause(50);
   return { said, file };
 }
 
@@ -62,13 +50,9 @@ test('the model saved is house-export\'s for the keys the page delivered', async
   await page.focus('#canvas');
   for (const key of browserKeys('Left*7 x*31 + + Up*3')) await page.keyboard.press(key);
   const box = await canvasBox(page);
-  await page.mouse.move(box.x + box.width * 0.3, box.y + box.height / 2);
-  await page.mouse.down();
-  await page.mouse.move(box.x + box.width * 0.7, box.y + box.height / 2, { steps: 8 });
-  await page.mouse.up();
-  const gate = await page.$('button[data-key="o"]');
-  const gateBox = await gate.boundingBox();
-  await page.mouse.move(gateBox.x + 10, gateBox.y + 10);
+  await mouseDrag(page, [box.x + box.width * 0.3, box.y + box.height / 2], [box.width * 0.4, 0]);
+  const gate = await (await page.$('button[data-key="o"]')).boundingBox();
+  await page.mouse.move(gate.x + 10, gate.y + 10);
   await page.mouse.down();
   await pause(900);
   await page.mouse.up();
@@ -94,11 +78,15 @@ for (const [name, status, message] of kBroken) {
   test(`a ${status} for ${name} is named with its cause, and the button works once the file is back`, async () => {
     const folder = fs.mkdtempSync(path.join(scratch, 'broken-'));
     // Broken from the start, so that the service worker cannot keep it.
-    broken = { file: siteFile(kSite, name), status };
+    const file = siteFile(kSite, name);
+    session.brokenFiles.set(file, (response) => {
+      response.writeHead(status, { 'Content-Type': 'text/plain' });
+      response.end(`${status}\n`);
+    });
     const { page, faults } = await pageSavingTo(folder);
     assert.match((await download(page, folder)).said, message);
-    assert.deepEqual(faults.filter((fault) => !fault.includes(`/${broken.file}`)), [], 'nothing but the failed request');
-    broken = null;
+    assert.deepEqual(faults.filter((fault) => !fault.includes(`/${file}`)), [], 'nothing but the failed request');
+    session.brokenFiles.clear();
     faults.length = 0;
     assert.match((await download(page, folder)).said, /^Downloaded house\.glb/);
     assert.deepEqual(faults, []);

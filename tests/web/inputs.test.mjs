@@ -8,8 +8,8 @@ import path from 'node:path';
 import { after, before, test } from 'node:test';
 import { repositoryRoot, startBrowser } from './browser.mjs';
 import {
-  canvasBox, compareWithDelivered, kDesktop, kPhone, kStepsAcrossPicture, keysSince, openOn, pause, pinch,
-  touchDrag, wheel,
+  canvasBox, compareWithDelivered, kDesktop, kPhone, kStepsAcrossPicture, keysSince, mouseDrag, openOn, pause,
+  pinch, touchDrag, wheel,
 } from './devices.mjs';
 
 const kSite = process.env.HOUSE_WEB_SITE || path.join(repositoryRoot, 'build-web');
@@ -20,13 +20,6 @@ const kRepeatIntervalMs = 1000 / 30;
 const kRepeatingKeys = ['Left', 'Right', 'Up', 'Down', '+', '-', 'o', 'c', 'x', 'z'];
 
 const button = (key) => `#controls button[data-key="${key}"]`;
-
-async function mouseDrag(page, [x, y], [dx, dy]) {
-  await page.mouse.move(x, y);
-  await page.mouse.down();
-  await page.mouse.move(x + dx, y + dy, { steps: 20 });
-  await page.mouse.up();
-}
 
 async function centreOf(page, selector) {
   const box = await (await page.$(selector)).boundingBox();
