@@ -48,6 +48,15 @@ test('a link taken after keys, a drag and buttons opens to the same picture, and
   assert.equal(await deliveredKeys(opened.page), await deliveredKeys(page));
   assert.equal(await compareWithDelivered(opened.page, 'link-opened'), null);
   assert.deepEqual([...faults, ...opened.faults], []);
+
+  // Keys of the last moment before the page is left are in its address when
+  // the person comes back.
+  await Promise.all([page.waitForNavigation(), page.evaluate(() => {
+    for (let i = 0; i < 3; ++i) Module.pressKey(false, 'o'.charCodeAt(0));
+    location.assign('about:blank');
+  })]);
+  const { currentIndex, entries } = await client.send('Page.getNavigationHistory');
+  assert.match(entries[currentIndex - 1].url, /~x~o\*3$/);
   await page.close();
   await opened.page.close();
 });
