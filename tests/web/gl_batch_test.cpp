@@ -11,6 +11,7 @@
 #include <cmath>
 #include <functional>
 #include <string>
+#include <utility>
 #include <vector>
 
 #include "batch_geometry.h"
@@ -109,13 +110,10 @@ TEST(GlBatch, OnlyTrianglesWhollyBeyondOnePlaneAreLeftOut) {
     const float inside[4] = {0, 0, 0, 1}, onEdge[4] = {1, -1, 1, 1};
     const float left[4] = {-2, 0, 0, 1}, farLeft[4] = {-9, 5, 0.5f, 1}, right[4] = {2, 0, 0, 1};
     const float above[4] = {0, 3, 0, 2}, beyondFar[4] = {0, 0, 5, 4}, nearLeft[4] = {-3, 0, -3, 2};
-    EXPECT_EQ(outsideMask(inside), 0);
-    EXPECT_EQ(outsideMask(onEdge), 0);
-    EXPECT_EQ(outsideMask(left), 1);
-    EXPECT_EQ(outsideMask(right), 2);
-    EXPECT_EQ(outsideMask(above), 8);
-    EXPECT_EQ(outsideMask(beyondFar), 32);
-    EXPECT_EQ(outsideMask(nearLeft), 1 | 16);
+    const std::pair<const float*, int> masks[] = {{inside, 0}, {onEdge, 0}, {left, 1}, {right, 2},
+                                                  {above, 8}, {beyondFar, 32}, {nearLeft, 1 | 16}};
+    for (const auto& [clip, mask] : masks)
+        EXPECT_EQ(outsideMask(clip), mask) << clip[0] << ", " << clip[1] << ", " << clip[2] << ", " << clip[3];
     EXPECT_TRUE(whollyOutside(left, farLeft, nearLeft));
     EXPECT_FALSE(whollyOutside(left, farLeft, inside));
     EXPECT_FALSE(whollyOutside(left, right, farLeft));  // spans the view
