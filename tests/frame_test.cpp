@@ -2,9 +2,9 @@
 #include <gtest/gtest.h>
 
 #include "app/frame.h"
-#include "drawn_groups.h"
+#include "call_readers/drawn_groups.h"
+#include "recording/gl_recorder.h"
 #include "scene_test.h"
-#include "gl_recorder.h"
 #include "viewer/keys.h"
 #include "viewer/scene_state.h"
 

@@ -6,10 +6,10 @@
 #include <cmath>
 #include <vector>
 
-#include "drawn_groups.h"
-#include "scene_test.h"
-#include "fence_stamps.h"
+#include "call_readers/drawn_groups.h"
+#include "call_readers/fence_stamps.h"
 #include "grounds/grounds.h"
+#include "scene_test.h"
 #include "viewer/keys.h"
 #include "viewer/scene_state.h"
 

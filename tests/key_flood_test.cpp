@@ -8,7 +8,7 @@
 #include <random>
 #include <vector>
 
-#include "gl_recorder.h"
+#include "recording/gl_recorder.h"
 #include "viewer/keys.h"
 #include "viewer/scene_state.h"
 

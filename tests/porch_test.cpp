@@ -6,9 +6,9 @@
 #include <set>
 #include <tuple>
 
-#include "drawn_groups.h"
-#include "scene_test.h"
+#include "call_readers/drawn_groups.h"
 #include "house/house.h"
+#include "scene_test.h"
 #include "viewer/scene_state.h"
 
 namespace {

@@ -4,7 +4,7 @@
 #ifndef HOUSE_TESTS_SCENE_COLOURS_H
 #define HOUSE_TESTS_SCENE_COLOURS_H
 
-#include "picture.h"
+#include "support/pictures/picture.h"
 
 const Pixel kSky{51, 204, 255};    // clear colour (0.2, 0.8, 1.0)
 const Pixel kGround{26, 204, 0};   // (0.1, 0.8, 0)

@@ -9,8 +9,8 @@
 
 #include <vector>
 
-#include "drawn_groups.h"
-#include "gl_recorder.h"
+#include "call_readers/drawn_groups.h"
+#include "recording/gl_recorder.h"
 #include "viewer/scene_state.h"
 
 class SceneTest : public ::testing::Test {

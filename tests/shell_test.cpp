@@ -8,9 +8,9 @@
 #include <string>
 #include <utility>
 
-#include "drawn_groups.h"
-#include "scene_test.h"
+#include "call_readers/drawn_groups.h"
 #include "house/house.h"
+#include "scene_test.h"
 
 namespace {
 

@@ -8,9 +8,9 @@
 #include <string>
 #include <vector>
 
-#include "viewer/window.h"
-#include "processes.h"
+#include "support/processes/processes.h"
 #include "viewer/opengl.h"
+#include "viewer/window.h"
 
 namespace {
 

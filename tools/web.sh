@@ -40,18 +40,18 @@ if ! [[ "$frames" =~ ^[0-9]{1,6}$ ]] || [ "$frames" -lt 1 ]; then
 fi
 
 "$root/tools/install-deps.sh" --web
-"$root/web/build.sh" "$site"
+"$root/web/site/build.sh" "$site"
 
 if [ "$bench" -eq 1 ]; then
   cmake -S "$root" -B "$build" >/dev/null
   cmake --build "$build" -j"$(nproc)" --target house-bench
   "$root/tests/web/install.sh"
-  exec node "$root/tests/web/bench.mjs" --site "$site" --native "$build/tools/bench/house-bench" \
+  exec node "$root/tests/bench/web_bench.mjs" --site "$site" --native "$build/tests/bench/house-bench" \
     --frames "$frames"
 fi
 
 bytes=$(find "$site" -maxdepth 1 -type f ! -name '*.br' ! -name '*.gz' -printf '%s\n' | awk '{sum += $1} END {print sum}')
 echo "Built $site ($((bytes / 1024)) KiB)"
 [ "$serve" -eq 1 ] || exit 0
-"$root/web/install.sh"
-exec node "$root/web/serve.mjs" "$site" "$port"
+"$root/tools/npm-ci.sh" "$root/web/server"
+exec node "$root/web/server/serve.mjs" "$site" "$port"

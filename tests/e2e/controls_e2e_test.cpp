@@ -7,8 +7,8 @@
 #include <cmath>
 #include <tuple>
 
-#include "probes.h"
-#include "x_session.h"
+#include "e2e/probes.h"
+#include "e2e/x_session.h"
 
 namespace e2e {
 namespace {

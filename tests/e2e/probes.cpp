@@ -1,4 +1,4 @@
-#include "probes.h"
+#include "e2e/probes.h"
 
 namespace e2e {
 

@@ -8,9 +8,9 @@
 
 #include <string>
 
-#include "picture.h"
+#include "e2e/view_model.h"
 #include "scene_colours.h"
-#include "view_model.h"
+#include "support/pictures/picture.h"
 
 namespace e2e {
 

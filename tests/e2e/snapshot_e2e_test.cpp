@@ -4,9 +4,9 @@
 
 #include <iostream>
 
-#include "probes.h"
-#include "snapshot_picture.h"
-#include "x_session.h"
+#include "e2e/probes.h"
+#include "e2e/snapshot_picture.h"
+#include "e2e/x_session.h"
 
 namespace e2e {
 namespace {

@@ -1,8 +1,8 @@
-#include "snapshot_picture.h"
+#include "e2e/snapshot_picture.h"
 
 #include <stdexcept>
 
-#include "processes.h"
+#include "support/processes/processes.h"
 
 namespace e2e {
 

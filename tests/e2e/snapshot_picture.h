@@ -5,8 +5,8 @@
 #include <string>
 #include <vector>
 
-#include "picture.h"
-#include "scratch_directory.h"
+#include "support/pictures/picture.h"
+#include "support/processes/scratch_directory.h"
 
 namespace e2e {
 

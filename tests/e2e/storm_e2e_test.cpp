@@ -5,8 +5,8 @@
 #include <iostream>
 #include <random>
 
-#include "probes.h"
-#include "x_session.h"
+#include "e2e/probes.h"
+#include "e2e/x_session.h"
 
 namespace e2e {
 namespace {

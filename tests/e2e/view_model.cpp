@@ -1,9 +1,9 @@
-#include "view_model.h"
+#include "e2e/view_model.h"
 
 #include <cmath>
 #include <stdexcept>
 
-#include "key_sequence.h"
+#include "keys/key_sequence.h"
 
 namespace e2e {
 

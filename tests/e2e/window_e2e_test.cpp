@@ -4,8 +4,8 @@
 #include <sys/stat.h>
 #include <sys/wait.h>
 
-#include "probes.h"
-#include "x_session.h"
+#include "e2e/probes.h"
+#include "e2e/x_session.h"
 
 namespace e2e {
 namespace {

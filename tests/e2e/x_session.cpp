@@ -1,4 +1,4 @@
-#include "x_session.h"
+#include "e2e/x_session.h"
 
 #include <cctype>
 #include <cstdio>
@@ -6,7 +6,7 @@
 #include <sstream>
 #include <stdexcept>
 
-#include "key_sequence.h"
+#include "keys/key_sequence.h"
 #include "viewer/opengl.h"
 
 namespace e2e {

@@ -7,12 +7,12 @@
 #include <string>
 #include <vector>
 
-#include "picture.h"
-#include "processes.h"
 #include "scene_colours.h"
-#include "scratch_directory.h"
+#include "support/pictures/picture.h"
+#include "support/processes/processes.h"
+#include "support/processes/scratch_directory.h"
+#include "support/processes/x_server.h"
 #include "viewer/window.h"
-#include "x_server.h"
 
 namespace e2e {
 

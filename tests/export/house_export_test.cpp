@@ -9,8 +9,8 @@
 #include <string>
 #include <vector>
 
-#include "processes.h"
-#include "scratch_directory.h"
+#include "support/processes/processes.h"
+#include "support/processes/scratch_directory.h"
 
 namespace {
 

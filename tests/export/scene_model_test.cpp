@@ -12,13 +12,13 @@
 #include <vector>
 
 #include "app/frame.h"
-#include "drawn_groups.h"
-#include "gl_recorder.h"
-#include "glb_writer.h"
-#include "scene_model.h"
-#include "scene_parts.h"
+#include "call_readers/drawn_groups.h"
+#include "export/glb_writer.h"
+#include "export/scene_model.h"
+#include "export/scene_parts.h"
+#include "export/tied_pieces.h"
+#include "recording/gl_recorder.h"
 #include "scene_test.h"
-#include "tied_pieces.h"
 
 namespace {
 

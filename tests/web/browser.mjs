@@ -6,7 +6,7 @@ import os from 'node:os';
 import path from 'node:path';
 import { fileURLToPath } from 'node:url';
 import puppeteer from 'puppeteer-core';
-import { pageUrl, startServer } from '../../web/serve.mjs';
+import { pageUrl, startServer } from '../../web/server/serve.mjs';
 
 export const repositoryRoot = path.resolve(path.dirname(fileURLToPath(import.meta.url)), '../..');
 export const kCanvasSize = 500;

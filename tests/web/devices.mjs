@@ -1,7 +1,7 @@
 // The page on the devices the browser tests emulate, the inputs they send
 // as the browser's own input events, and what the page says it delivered
 // or shows in its notice.
-import { formatKeySequence } from '../../web/key_language.mjs';
+import { formatKeySequence } from '../../web/page/input/key_language.mjs';
 import { openPage, waitForFrames } from './browser.mjs';
 import { compareWithSnapshot } from './pictures.mjs';
 

@@ -14,8 +14,8 @@
 #include <utility>
 #include <vector>
 
-#include "batch_geometry.h"
-#include "offscreen.h"
+#include "offscreen/offscreen.h"
+#include "wasm/batch_geometry.h"
 
 namespace {
 

@@ -4,5 +4,5 @@
 # drive Debian's Chromium.
 set -euo pipefail
 here="$(cd "$(dirname "$0")" && pwd)"
-"$here/../../web/install.sh"
-PUPPETEER_SKIP_DOWNLOAD=1 "$here/../../web/install.sh" "$here"
+"$here/../../tools/npm-ci.sh" "$here/../../web/server"
+PUPPETEER_SKIP_DOWNLOAD=1 "$here/../../tools/npm-ci.sh" "$here"

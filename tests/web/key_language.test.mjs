@@ -5,7 +5,7 @@ import fs from 'node:fs';
 import path from 'node:path';
 import { test } from 'node:test';
 import { fileURLToPath } from 'node:url';
-import { formatKeySequence, parseKeySequence } from '../../web/key_language.mjs';
+import { formatKeySequence, parseKeySequence } from '../../web/page/input/key_language.mjs';
 
 const kList = path.join(path.dirname(fileURLToPath(import.meta.url)), '../key_sequences.txt');
 

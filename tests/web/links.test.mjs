@@ -5,7 +5,7 @@
 import assert from 'node:assert/strict';
 import path from 'node:path';
 import { after, before, test } from 'node:test';
-import { formatKeySequence } from '../../web/key_language.mjs';
+import { formatKeySequence } from '../../web/page/input/key_language.mjs';
 import { repositoryRoot, startBrowser } from './browser.mjs';
 import { canvasBox, compareWithDelivered, deliveredKeys, kDesktop, kPhone, openOn, touchDrag } from './devices.mjs';
 import { compareWithSnapshot } from './pictures.mjs';

@@ -7,7 +7,7 @@ import path from 'node:path';
 import { after, before, describe, test } from 'node:test';
 import { kCanvasSize, openPage, repositoryRoot, startBrowser, waitForFrames } from './browser.mjs';
 import { browserKeys, compareWithSnapshot } from './pictures.mjs';
-import { keysSection } from '../../web/key_help.mjs';
+import { keysSection } from '../../web/site/key_help.mjs';
 
 const kSite = process.env.HOUSE_WEB_SITE || path.join(repositoryRoot, 'build-web');
 // The program's title, as window.h writes it.

@@ -5,7 +5,7 @@
 import assert from 'node:assert/strict';
 import path from 'node:path';
 import { test } from 'node:test';
-import { kMetaContentSecurityPolicy } from '../../web/security_policy.mjs';
+import { kMetaContentSecurityPolicy } from '../../web/server/security_policy.mjs';
 import { openPage, repositoryRoot, startBrowser, waitForFrames } from './browser.mjs';
 
 const kSite = process.env.HOUSE_WEB_SITE || path.join(repositoryRoot, 'build-web');

@@ -11,7 +11,7 @@ import { fileURLToPath } from 'node:url';
 import { Worker } from 'node:worker_threads';
 import zlib from 'node:zlib';
 import { after, before, describe, test } from 'node:test';
-import { startServer } from '../../web/serve.mjs';
+import { startServer } from '../../web/server/serve.mjs';
 
 const kWeb = path.resolve(path.dirname(fileURLToPath(import.meta.url)), '../../web');
 const kSecret = 'SECRET-OUTSIDE-THE-SITE';
@@ -42,7 +42,7 @@ function makeSite(scratch) {
   fs.symlinkSync('../outside/secret.html', path.join(site, 'out-file.html'));
   fs.symlinkSync('../outside', path.join(site, 'out-dir'));
   fs.symlinkSync('../site-b/secret.html', path.join(site, 'prefix.html'));
-  const run = spawnNode([path.join(kWeb, 'precompress.mjs'), site]);
+  const run = spawnNode([path.join(kWeb, 'site/precompress.mjs'), site]);
   return { site, files, run };
 }
 
@@ -278,9 +278,9 @@ test('its command line says in one line what is wrong, with status 2', async () 
   const scratch = fs.mkdtempSync(path.join(os.tmpdir(), 'house-server-'));
   const busy = await startServer(scratch, 0);
   const busyPort = String(busy.address().port);
-  const serve = path.join(kWeb, 'serve.mjs');
+  const serve = path.join(kWeb, 'server/serve.mjs');
   const kRuns = [
-    [[], 2, /^serve: usage: node web\/serve\.mjs SITE_DIR PORT$/],
+    [[], 2, /^serve: usage: node web\/server\/serve\.mjs SITE_DIR PORT$/],
     [[scratch], 2, /^serve: expected SITE_DIR and PORT \(usage: /],
     [[path.join(scratch, 'missing'), '8080'], 2, /^serve: no folder ".*missing" to serve \(usage: /],
     [[serve, '8080'], 2, /^serve: no folder /],

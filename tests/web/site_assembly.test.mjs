@@ -1,4 +1,4 @@
-// The site's assembly (web/assemble.mjs) on the page's real sources and a
+// The site's assembly (web/site/assemble.mjs) on the page's real sources and a
 // stand-in program: every file a site file names is there under the name
 // it is named by, each content-named file has the content its name says,
 // the service worker lists the site, index.html carries the policy, the
@@ -12,8 +12,8 @@ import os from 'node:os';
 import path from 'node:path';
 import { after, before, test } from 'node:test';
 import { fileURLToPath } from 'node:url';
-import { assemble, nameByContent, references, renamed, skyColour } from '../../web/assemble.mjs';
-import { kMetaContentSecurityPolicy } from '../../web/security_policy.mjs';
+import { assemble, nameByContent, references, renamed, skyColour } from '../../web/site/assemble.mjs';
+import { kMetaContentSecurityPolicy } from '../../web/server/security_policy.mjs';
 
 const kRoot = path.resolve(path.dirname(fileURLToPath(import.meta.url)), '../..');
 const kNamedByContent = /\.([0-9a-f]{8,})\.[^.]+$/;
@@ -41,7 +41,8 @@ test('references are file names in quotes, and only those are renamed', () => {
     ['<link rel="stylesheet" href="page.css">', ['page.css'], '<link rel="stylesheet" href="page.css">'],
     ['var f="house.wasm";f="house.wasm"', ['house.wasm'], 'var f="house.abcdef0123.wasm";f="house.abcdef0123.wasm"'],
     ["// keys.js and 'house.wasm did not arrive'", [], "// keys.js and 'house.wasm did not arrive'"],
-    ["'../keys.js' 'sub/keys.js' \"keys.js'", [], "'../keys.js' 'sub/keys.js' \"keys.js'"],
+    ["'../keys.js' 'Sub/keys.js' \"keys.js'", [], "'../keys.js' 'Sub/keys.js' \"keys.js'"],
+    ["import { pressKey } from './input/keys.js';", ['input/keys.js'], "import { pressKey } from './keys.0123456789.js';"],
     ['"icon-192.png" "manifest.webmanifest"', ['icon-192.png', 'manifest.webmanifest'], '"icon-192.png" "manifest.webmanifest"'],
   ];
   for (const [text, named, written] of kCases) {

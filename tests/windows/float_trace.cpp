@@ -16,8 +16,8 @@
 #include <vector>
 
 #include "app/frame.h"
-#include "gl_recorder.h"
-#include "key_sequence.h"
+#include "keys/key_sequence.h"
+#include "recording/gl_recorder.h"
 #include "viewer/scene_state.h"
 #include "viewer/window.h"
 

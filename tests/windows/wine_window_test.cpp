@@ -12,8 +12,8 @@
 #include <string>
 #include <vector>
 
-#include "snapshot_picture.h"
-#include "x_session.h"
+#include "e2e/snapshot_picture.h"
+#include "e2e/x_session.h"
 
 namespace e2e {
 namespace {

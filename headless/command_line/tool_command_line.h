@@ -1,0 +1,49 @@
+// What house-snapshot and house-export share in talking to a person: the
+// command line and the messages. Options take a value ("--name value" or
+// "--name=value"), one operand names the output file ("-" for standard
+// output), "--" ends the options, and --help, -h or --version end the
+// reading. Every failure is one line on stderr, naming the program, with
+// status 1.
+#ifndef HOUSE_COMMAND_LINE_TOOL_COMMAND_LINE_H
+#define HOUSE_COMMAND_LINE_TOOL_COMMAND_LINE_H
+
+#include <functional>
+#include <string>
+#include <vector>
+
+struct ToolCommand {
+    std::string output;  // "-" for standard output
+    bool help = false;
+    bool version = false;
+};
+
+// Takes one option's value, or returns false with a one-line message.
+using OptionSetter =
+    std::function<bool(const std::string& name, const std::string& value, std::string& error)>;
+
+// Reads argv[1] on, handing each option of `names` with its value to
+// `setOption`. Returns false with a one-line message in `error` for
+// anything it cannot take; a missing output quotes `usage`'s first line.
+bool readToolCommand(int argc, const char* const* argv, const std::vector<std::string>& names,
+                     const char* usage, const OptionSetter& setOption, ToolCommand& command,
+                     std::string& error);
+
+// The output as messages name it: "standard output", or its name quoted.
+std::string describeOutput(const std::string& output);
+
+[[noreturn]] void failTool(const char* program, const std::string& message);
+
+// As GNU tools do: output that could not be written is a failure, also
+// that of --help or of the closing line.
+void finishStandardOutput(const char* program);
+
+// The closing line, "wrote …": on standard output, or on stderr where the
+// output is standard output and must hold only what was written.
+void reportWritten(const char* program, const ToolCommand& command, const std::string& line);
+
+// Prints `usage` for --help or "PROGRAM VERSION" for --version; the exit
+// status.
+int showHelpOrVersion(const char* program, const char* version, const ToolCommand& command,
+                      const char* usage);
+
+#endif

@@ -1,0 +1,69 @@
+// house-snapshot: draws one frame of the scene with no window and no display
+// server and saves it as a PNG. It first replays a key sequence through the
+// program's own key callbacks, so any view a user can reach with the
+// keyboard can be pictured, and it draws with the program's own reshape and
+// display on the GL state main sets up.
+//
+// Every failure is reported in one line on stderr with status 1; whatever
+// can be checked (the options, the output, the memory) is checked before
+// anything is drawn. The output is written as output_file.h describes, so
+// a failed or interrupted run leaves no partial file and never replaces a
+// device, a link or a directory.
+#include <csignal>
+#include <cstdio>
+#include <cstdlib>
+#include <new>
+#include <string>
+#include <vector>
+
+#include "command_line/tool_command_line.h"
+#include "output/output_file.h"
+#include "snapshot/command_line.h"
+#include "snapshot/memory_check.h"
+#include "snapshot/png_writer.h"
+#include "snapshot/render.h"
+
+namespace {
+
+const char kProgram[] = "house-snapshot";
+
+[[noreturn]] void die(const std::string& message) { failTool(kProgram, message); }
+
+int run(int argc, char** argv) {
+    Options options;
+    std::string error;
+    if (!parseCommandLine(argc, argv, options, error)) die(error);
+    if (options.help || options.version)
+        return showHelpOrVersion(kProgram, HOUSE_VERSION, options, kUsage);
+    // A file size limit then fails the write with a message instead of
+    // ending the program with a signal.
+    std::signal(SIGXFSZ, SIG_IGN);
+    const std::string refusal =
+        memoryRefusal(options.width, options.height, options.supersample, memoryRoomNow());
+    if (!refusal.empty()) die(refusal);
+    const std::string shownOutput = describeOutput(options.output);
+    OutputFile output;
+    if (!openOutput(options.output, output, error)) die("cannot write " + shownOutput + ": " + error);
+
+    std::vector<unsigned char> rgb;
+    if (!renderPicture(options.width, options.height, options.supersample, options.presses, rgb,
+                       error))
+        die(error);
+    // A failure leaves nothing: an unfinished replacement has no name.
+    if (!writePng(output.stream, options.width, options.height, rgb.data(), error) ||
+        !commitOutput(output, error))
+        die("cannot write " + shownOutput + ": " + error);
+    reportWritten(kProgram, options, "wrote " + std::to_string(options.width) + "x" +
+                                         std::to_string(options.height) + " image to " + shownOutput);
+    return EXIT_SUCCESS;
+}
+
+}  // namespace
+
+int main(int argc, char** argv) {
+    try {
+        return run(argc, argv);
+    } catch (const std::bad_alloc&) {
+        die("out of memory while drawing (a smaller --size needs less)");
+    }
+}

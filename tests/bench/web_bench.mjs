@@ -1,0 +1,173 @@
+// The web frame beside the native one, measured in the same run, and
+// Lighthouse's view of the page on a phone: prints figures and asserts
+// nothing.
+//
+//   node tests/bench/web_bench.mjs --site DIR --native HOUSE_BENCH [--frames N] [--rounds R]
+//
+// Web: the program's display() in headless Chromium, each frame followed by
+// a one-pixel read, which waits until the browser's GPU process has drawn
+// it, as the native figure waits for glFinish; at the window's 500x500 and
+// at the drawing buffer of a 390-pixel phone at ratio 3. Native:
+// house-bench's figure (a) at the same size, the same display() on Mesa's
+// software renderer. The two take turns, `rounds` times, so that load from
+// other work on the machine falls on both; the figures are the medians of
+// the rounds' medians.
+import { execFileSync } from 'node:child_process';
+import os from 'node:os';
+import { openPage, startBrowser, waitForFrames } from '../web/browser.mjs';
+import { kPhone, openOn } from '../web/devices.mjs';
+import { runLighthouse } from '../web/lighthouse.mjs';
+
+const kPageLoads = 5;
+const kLighthouseRuns = 3;
+const kWarmUpFrames = 20;
+// Google Benchmark picks its own iteration counts; it repeats the whole
+// measurement this often and reports the median.
+const kNativeRepetitions = 5;
+
+function median(values) {
+  const sorted = [...values].sort((a, b) => a - b);
+  const middle = sorted.length >> 1;
+  return sorted.length % 2 ? sorted[middle] : (sorted[middle - 1] + sorted[middle]) / 2;
+}
+
+function parseOptions(argv) {
+  const options = { frames: 200, rounds: 3, site: null, native: null };
+  for (let i = 0; i < argv.length; i += 2) {
+    const [name, value] = [argv[i], argv[i + 1]];
+    if (name === '--frames' || name === '--rounds') {
+      const count = Number(value);
+      if (!Number.isInteger(count) || count < 1) throw new Error(`${name} needs a whole number above 0`);
+      options[name.slice(2)] = count;
+    } else if (name === '--site' || name === '--native') {
+      if (!value) throw new Error(`${name} needs a path`);
+      options[name.slice(2)] = value;
+    } else {
+      throw new Error(`unknown option ${name}`);
+    }
+  }
+  if (!options.site || !options.native) throw new Error('--site and --native are required');
+  return options;
+}
+
+// The native program frame at `size` ("500x500"), in ms: the median of
+// house-bench's repetitions of program_frame at that size, from its JSON
+// report.
+function nativeFrameMs(houseBench, size) {
+  const scale = { ns: 1e-6, us: 1e-3, ms: 1, s: 1e3 };
+  const report = JSON.parse(execFileSync(houseBench, [
+    `--size=${size}`, '--startup-runs=0', `--benchmark_filter=^program_frame/${size}$`,
+    `--benchmark_repetitions=${kNativeRepetitions}`, '--benchmark_format=json',
+  ], { stdio: ['ignore', 'pipe', 'pipe'] }).toString());
+  const row = report.benchmarks.find((b) => b.name === `program_frame/${size}_median`);
+  if (!row) throw new Error(`house-bench reported no program_frame/${size}_median`);
+  return row.real_time * scale[row.time_unit];
+}
+
+// Milliseconds from the start of navigation to the end of the first frame,
+// over fresh loads of the page.
+async function firstFrameMs(session) {
+  const times = [];
+  for (let load = 0; load < kPageLoads; ++load) {
+    const { page, faults } = await openPage(session);
+    await waitForFrames(page, 0);
+    times.push(await page.evaluate(() => Module.firstFrameMs));
+    if (faults.length) throw new Error(faults.join('\n'));
+    await page.close();
+  }
+  return median(times);
+}
+
+// The median web frame in ms. display() is reached through the function
+// GLUT keeps for it; the emulation leaves its state in page globals.
+async function webFrameMs(page, frames) {
+  return median(await page.evaluate((count, warmUp) => {
+    const display = getWasmTableEntry(GLUT.displayFunc);
+    const pixel = new Uint8Array(4);
+    const times = [];
+    for (let i = 0; i < warmUp + count; ++i) {
+      const start = performance.now();
+      display();
+      GLctx.readPixels(0, 0, 1, 1, GLctx.RGBA, GLctx.UNSIGNED_BYTE, pixel);
+      if (i >= warmUp) times.push(performance.now() - start);
+    }
+    return times;
+  }, frames, kWarmUpFrames));
+}
+
+// A long task's script as a file name ("house.js", without the digest
+// the site names it by), the page itself as index.html; Lighthouse's own
+// words ("Unattributable") as they are.
+function scriptName(url) {
+  if (!/^https?:/.test(url)) return url;
+  return new URL(url).pathname.slice(1).replace(/\.[0-9a-f]{8,}(?=\.[^.]+$)/, '') || 'index.html';
+}
+
+// Lighthouse's mobile performance score and the long tasks of its
+// median run, under its simulated slow phone.
+async function lighthouseOnAPhone(site) {
+  const runs = [];
+  for (let run = 0; run < kLighthouseRuns; ++run) {
+    const lhr = await runLighthouse(site, ['performance']);
+    runs.push({
+      score: Math.round(lhr.categories.performance.score * 100),
+      blockingMs: lhr.audits['total-blocking-time'].numericValue,
+      longTasks: (lhr.audits['long-tasks'].details?.items || [])
+        .map((task) => `${task.duration.toFixed(0)} ms ${scriptName(task.url)}`),
+    });
+  }
+  runs.sort((a, b) => a.score - b.score);
+  return runs;
+}
+
+async function main() {
+  const options = parseOptions(process.argv.slice(2));
+  const load = os.loadavg()[0];
+  const session = await startBrowser(options.site);
+  const line = (label, value) => console.log(`  ${label.padEnd(58)}${value}`);
+  try {
+    // The window's page at ratio 1, and the phone's.
+    const window = (await openPage(session)).page;
+    await waitForFrames(window, 0);
+    const pages = [window, (await openOn(session, kPhone)).page];
+    const sizes = [];
+    for (const page of pages) sizes.push((await page.evaluate(() => [Module.canvas.width, Module.canvas.height])).join('x'));
+    const web = sizes.map(() => []);
+    const native = sizes.map(() => []);
+    for (let round = 0; round < options.rounds; ++round) {
+      for (let i = 0; i < pages.length; ++i) {
+        native[i].push(nativeFrameMs(options.native, sizes[i]));
+        await pages[i].bringToFront();
+        web[i].push(await webFrameMs(pages[i], options.frames));
+      }
+    }
+    for (let i = 0; i < pages.length; ++i) {
+      const [webMs, nativeMs] = [median(web[i]), median(native[i])];
+      console.log(`Frame at ${sizes[i]}${i ? ' (a 390-pixel phone at ratio 3)' : ''}, ms (median of ${options.rounds} rounds; a web round is ${options.frames} frames, a native one house-bench's median of ${kNativeRepetitions} repetitions)`);
+      line('web: display() in headless Chromium (SwiftShader WebGL)', webMs.toFixed(2));
+      line('native (a): display() on Mesa (house-bench)', nativeMs.toFixed(2));
+      line('budget, web frame at most 2 x native: web / native', (webMs / nativeMs).toFixed(2));
+      line('rounds, web', web[i].map((v) => v.toFixed(2)).join(' '));
+      line('rounds, native', native[i].map((v) => v.toFixed(2)).join(' '));
+    }
+    const firstFrame = await firstFrameMs(session);
+    console.log(`Navigation to the first drawn frame, ms (median of ${kPageLoads} loads)`);
+    line('budget, web first frame under 1000 ms: web', firstFrame.toFixed(0));
+    console.log(`Load average when the run began: ${load.toFixed(2)} on ${os.cpus().length} cores`);
+  } finally {
+    await session.close();
+  }
+  const runs = await lighthouseOnAPhone(options.site);
+  const middle = runs[runs.length >> 1];
+  console.log(`Lighthouse, mobile (a simulated slow phone), ${kLighthouseRuns} runs`);
+  line('performance score, median', middle.score);
+  line('performance scores', runs.map((run) => run.score).join(' '));
+  line('total blocking time of the median run, ms', middle.blockingMs.toFixed(0));
+  line('long tasks of the median run', middle.longTasks.join(', ') || 'none');
+  console.log(`Load average when the run began: ${load.toFixed(2)} on ${os.cpus().length} cores`);
+}
+
+main().catch((error) => {
+  console.error(`bench: ${error.message}`);
+  process.exit(1);
+});

@@ -1,0 +1,114 @@
+// The key language, read against the cases every reader of it shares
+// (tests/key_sequences.txt), and pressed through the program's callbacks.
+#include <gtest/gtest.h>
+
+#include <cstdlib>
+#include <fstream>
+#include <sstream>
+#include <string>
+#include <vector>
+
+#include "keys/key_sequence.h"
+#include "recording/gl_recorder.h"
+#include "scene_test.h"
+#include "viewer/keys.h"
+#include "viewer/opengl.h"
+
+namespace {
+
+// A sequence as the list writes it: \t, \n, \r, \\ and \xNN for bytes.
+std::string unescaped(const std::string& written) {
+    std::string text;
+    for (size_t at = 0; at < written.size(); ++at) {
+        if (written[at] != '\\' || at + 1 == written.size()) {
+            text += written[at];
+            continue;
+        }
+        const char kind = written[++at];
+        if (kind == 'x') {
+            text += static_cast<char>(std::strtol(written.substr(at + 1, 2).c_str(), nullptr, 16));
+            at += 2;
+        } else {
+            text += kind == 't' ? '\t' : kind == 'n' ? '\n' : kind == 'r' ? '\r' : kind;
+        }
+    }
+    return text;
+}
+
+// "s100*12 c111" as presses; "-" is none.
+std::vector<KeyPress> pressesWritten(const std::string& written) {
+    std::vector<KeyPress> presses;
+    std::istringstream words(written == "-" ? "" : written);
+    for (std::string word; words >> word;) {
+        const size_t star = word.find('*');
+        const KeyPress press{word[0] == 's', std::atoi(word.c_str() + 1)};
+        const long repeat = star == std::string::npos ? 1 : std::atol(word.c_str() + star + 1);
+        presses.insert(presses.end(), static_cast<size_t>(repeat), press);
+    }
+    return presses;
+}
+
+TEST(KeySequence, ReadsEveryCaseOfTheSharedList) {
+    std::ifstream list(HOUSE_KEY_SEQUENCES);
+    ASSERT_TRUE(list) << HOUSE_KEY_SEQUENCES;
+    int cases = 0;
+    for (std::string line; std::getline(list, line);) {
+        if (line.empty() || line[0] == '#') continue;
+        const size_t tab = line.find('\t');
+        ASSERT_NE(tab, std::string::npos) << line;
+        const std::string expected = line.substr(tab + 1);
+        SCOPED_TRACE(line.substr(0, tab));
+        // A refused sequence leaves what was there before as it was.
+        const bool refused = expected.rfind("error ", 0) == 0;
+        const std::vector<KeyPress> before =
+            refused ? std::vector<KeyPress>{{false, 'w'}} : std::vector<KeyPress>{};
+        std::vector<KeyPress> presses = before;
+        std::string error;
+        const bool read = parseKeySequence(unescaped(line.substr(0, tab)), presses, error);
+        if (refused) {
+            EXPECT_FALSE(read);
+            EXPECT_EQ(error, expected.substr(6));
+            EXPECT_EQ(presses, before);
+        } else {
+            EXPECT_TRUE(read) << error;
+            EXPECT_EQ(presses, pressesWritten(expected));
+        }
+        ++cases;
+    }
+    EXPECT_GT(cases, 30);
+}
+
+// The limit counts every sequence given, as --keys may be given many times;
+// and a word of any length gives a message of one short line.
+TEST(KeySequence, TheLimitCountsOverSequencesAndALongWordIsCutShort) {
+    std::vector<KeyPress> presses;
+    std::string error;
+    ASSERT_TRUE(parseKeySequence("o*10000 c*10000 x*10000 z*10000 Left*10000", presses, error));
+    ASSERT_TRUE(parseKeySequence("Right*10000 Up*10000 Down*10000 +*10000 -*10000", presses, error));
+    EXPECT_EQ(presses.size(), static_cast<size_t>(kMostPresses));
+    EXPECT_FALSE(parseKeySequence("o", presses, error));
+    EXPECT_EQ(error, "too many key presses: at most 100000 in all");
+
+    EXPECT_FALSE(parseKeySequence(std::string(130000, 'n'), presses, error));
+    EXPECT_LT(error.size(), 120u) << error;
+    EXPECT_NE(error.find("cut short"), std::string::npos) << error;
+}
+
+using KeyPresses = SceneTest;
+
+// Each press reaches the callback GLUT would call for it, in order.
+TEST_F(KeyPresses, GoThroughTheProgramsOwnCallbacks) {
+    pressKeys({{true, GLUT_KEY_LEFT}, {false, 'o'}, {false, 'o'}, {true, GLUT_KEY_F1}});
+    const SceneState pressed = scene;
+    scene = kInitialScene;
+    specialKeys(GLUT_KEY_LEFT, 0, 0);
+    keyboard('o', 0, 0);
+    keyboard('o', 0, 0);
+    EXPECT_EQ(pressed.eyeX, scene.eyeX);
+    EXPECT_EQ(pressed.eyeZ, scene.eyeZ);
+    EXPECT_EQ(pressed.driveGateAngle, scene.driveGateAngle);
+    EXPECT_NE(pressed.driveGateAngle, kInitialScene.driveGateAngle);
+    EXPECT_EQ(recorder::count(GlFn::GlutPostRedisplay), 4 + 3);
+}
+
+}  // namespace

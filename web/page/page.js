@@ -1,0 +1,48 @@
+// The page round the program: starts it and gives it the keys, gestures
+// and buttons, a drawing buffer as sharp as the screen, words for what is
+// in view, a link to it and its 3D model; keeps it drawing through lost
+// graphics, and keeps the site for use with no network. Loaded as a module, so nothing
+// here becomes a global but Module, through which the program's loader
+// and the page talk.
+import { arrangeHelp } from './help.js';
+import { startButtons } from './input/buttons.js';
+import { startGestures } from './input/gestures.js';
+import { startGraphics } from './graphics.js';
+import { startKeys } from './input/keys.js';
+import { startOffline } from './offline.js';
+import { startModelDownload } from './model_download.js';
+import { createProgram, loadProgram } from './program.js';
+import { startSizing } from './sizing.js';
+import { startViewLink } from './input/view_link.js';
+import { startViewName } from './view_name.js';
+
+const element = (id) => document.getElementById(id);
+const canvas = element('canvas');
+const hint = element('hint');
+
+function showFocus() {
+  hint.textContent = document.activeElement === canvas
+    ? 'The keys go to the picture.'
+    : 'Click the picture to give it the keys.';
+}
+
+const program = createProgram(canvas);
+startKeys(program);
+startSizing(program);
+startGraphics(program);
+startOffline(program);
+startGestures(canvas);
+startButtons(document.body);
+startViewName(program, element('view-name'));
+startViewLink(program, {
+  copyButton: element('copy-link'), status: element('link-status'),
+  linkBox: element('link-box'), linkText: element('link-text'),
+});
+startModelDownload(element('download-model'), element('model-status'));
+arrangeHelp(element('key-help'), element('touch-help'));
+
+canvas.addEventListener('focus', showFocus);
+canvas.addEventListener('blur', showFocus);
+canvas.focus({ preventScroll: true });
+showFocus();
+loadProgram(program);

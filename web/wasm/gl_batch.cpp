@@ -1,0 +1,296 @@
+// The fixed-function GL and GLU calls the scene makes, on WebGL.
+//
+// The program sends about 3,500 glBegin/glEnd groups a frame. Drawn one by
+// one, each would be its own WebGL draw with its own trip to the browser's
+// GPU process, so instead every vertex is taken through the current
+// modelview and projection matrices as it arrives, its group is cut into
+// triangles, and the whole frame goes out as one draw at glutSwapBuffers
+// (leaving out triangles wholly outside the view). Triangles keep the order
+// they were sent in, and the GL rasterises one draw's triangles in order, so
+// where pieces in one plane overlap the piece sent first still keeps the
+// pixels, as the depth test's less-than decides.
+//
+// The arithmetic (batch_geometry.h) follows a desktop GL's: 32-bit float
+// matrices, the projection and the look-at built as GLU builds them, turns
+// by multiples of 90 degrees exact. Only what the program calls is here:
+// the modelview and projection matrices without stacks, glRotatef, glBegin
+// with GL_TRIANGLES, GL_QUADS or GL_POLYGON, glColor3f and glVertex3f.
+// Clearing is WebGL's own; it and the viewport, the clear colour and the
+// depth test act at once while the groups wait for glutSwapBuffers (the
+// program clears only as a frame begins and sets the viewport only between
+// frames), and the last three are kept here as well. Two GLUT calls are here as well:
+// glutSwapBuffers, which sends the frame, and glutSetWindowTitle, which the
+// emulation lacks and which here titles the page.
+//
+// The browser may take the WebGL context away at any time (a GPU reset, a
+// phone reclaiming a background tab's memory) and give it back later,
+// empty. While it is lost, frames are built as usual, so the program's
+// state moves on with every key, but nothing goes to the GL. Once it is
+// back, restoreGraphics forgets the shader program and buffers made here,
+// which are made again for the next frame, and sets again the state the
+// program set: the depth test, the clear colour and the viewport. The
+// matrices never were on the GL.
+#define GL_GLEXT_PROTOTYPES
+#include <GL/glut.h>
+#include <emscripten.h>
+#include <webgl/webgl1.h>
+
+#include <cmath>
+#include <cstddef>
+#include <cstdint>
+#include <vector>
+
+#include "wasm/batch_geometry.h"
+
+namespace {
+
+// A vertex as the GPU gets it: already in clip space, its colour as the
+// 8-bit steps the framebuffer stores anyway.
+struct Vertex {
+    float clip[4];
+    uint8_t colour[4];
+};
+const float kColourSteps = 255.0f;
+
+// Triangles index the frame's vertices in 16 bits, so a frame goes out in
+// more than one draw only past this many vertices.
+const size_t kMostVerticesPerDraw = 65536;
+
+const char kVertexShader[] =
+    "attribute vec4 clipPosition;\n"
+    "attribute vec4 colour;\n"
+    "varying vec3 fragmentColour;\n"
+    "void main() {\n"
+    "  fragmentColour = colour.rgb;\n"
+    "  gl_Position = clipPosition;\n"
+    "}\n";
+const char kFragmentShader[] =
+    "precision mediump float;\n"
+    "varying vec3 fragmentColour;\n"
+    "void main() { gl_FragColor = vec4(fragmentColour, 1.0); }\n";
+const GLuint kClipAttribute = 0;
+const GLuint kColourAttribute = 1;
+
+Matrix gModelview = {1, 0, 0, 0, 0, 1, 0, 0, 0, 0, 1, 0, 0, 0, 0, 1};
+Matrix gProjection = {1, 0, 0, 0, 0, 1, 0, 0, 0, 0, 1, 0, 0, 0, 0, 1};
+Matrix gCombined = {1, 0, 0, 0, 0, 1, 0, 0, 0, 0, 1, 0, 0, 0, 0, 1};
+bool gCombinedStale = false;
+float* gCurrent = gModelview;
+
+uint8_t gColour[4] = {255, 255, 255, 255};  // GL's starting colour
+
+GLenum gGroupMode = 0;
+std::vector<Vertex> gGroup;      // the open group's vertices, transformed
+std::vector<Vertex> gVertices;   // the frame's vertices so far
+std::vector<uint16_t> gIndices;  // its triangles, three indices each
+std::vector<int> gCorners;       // the open group's triangles, within it
+
+GLuint gProgram = 0;
+GLuint gVertexBuffer = 0;
+GLuint gIndexBuffer = 0;
+
+// The GL state the program set, as GL starts it unless it was set.
+struct ProgramGlState {
+    bool depthTest = false;
+    GLfloat clearColour[4] = {0, 0, 0, 0};
+    bool viewportSet = false;
+    GLint viewport[4] = {0, 0, 0, 0};
+};
+ProgramGlState gSet;
+
+bool contextLost() {
+    return EM_ASM_INT({ return GLctx.isContextLost() ? 1 : 0; }) != 0;
+}
+
+void prepareProgram() {
+    const char* sources[2] = {kVertexShader, kFragmentShader};
+    const GLenum kinds[2] = {GL_VERTEX_SHADER, GL_FRAGMENT_SHADER};
+    gProgram = glCreateProgram();
+    for (int i = 0; i < 2; ++i) {
+        const GLuint shader = glCreateShader(kinds[i]);
+        glShaderSource(shader, 1, &sources[i], nullptr);
+        glCompileShader(shader);
+        glAttachShader(gProgram, shader);
+        // Kept by the program it is attached to, and freed with it.
+        glDeleteShader(shader);
+    }
+    glBindAttribLocation(gProgram, kClipAttribute, "clipPosition");
+    glBindAttribLocation(gProgram, kColourAttribute, "colour");
+    glLinkProgram(gProgram);
+    glGenBuffers(1, &gVertexBuffer);
+    glGenBuffers(1, &gIndexBuffer);
+}
+
+void drawBatch() {
+    // Nothing may be made on a lost context: the objects' constructors
+    // return null there.
+    if (!gIndices.empty() && !contextLost()) {
+        if (gProgram == 0) prepareProgram();
+        glUseProgram(gProgram);
+        glBindBuffer(GL_ARRAY_BUFFER, gVertexBuffer);
+        glBufferData(GL_ARRAY_BUFFER, static_cast<GLsizeiptr>(gVertices.size() * sizeof(Vertex)),
+                     gVertices.data(), GL_STREAM_DRAW);
+        glBindBuffer(GL_ELEMENT_ARRAY_BUFFER, gIndexBuffer);
+        glBufferData(GL_ELEMENT_ARRAY_BUFFER,
+                     static_cast<GLsizeiptr>(gIndices.size() * sizeof(uint16_t)), gIndices.data(),
+                     GL_STREAM_DRAW);
+        glEnableVertexAttribArray(kClipAttribute);
+        glEnableVertexAttribArray(kColourAttribute);
+        glVertexAttribPointer(kClipAttribute, 4, GL_FLOAT, GL_FALSE, sizeof(Vertex),
+                              reinterpret_cast<const void*>(offsetof(Vertex, clip)));
+        glVertexAttribPointer(kColourAttribute, 4, GL_UNSIGNED_BYTE, GL_TRUE, sizeof(Vertex),
+                              reinterpret_cast<const void*>(offsetof(Vertex, colour)));
+        glDrawElements(GL_TRIANGLES, static_cast<GLsizei>(gIndices.size()), GL_UNSIGNED_SHORT,
+                       nullptr);
+    }
+    // Also when every triangle was left out, as when the eye has zoomed out
+    // past the far plane: the next batch starts from index 0.
+    gVertices.clear();
+    gIndices.clear();
+}
+
+// Moves the closed group's vertices into the batch; its triangles then
+// index them from `first` on.
+size_t takeGroup() {
+    if (gVertices.size() + gGroup.size() > kMostVerticesPerDraw) drawBatch();
+    const size_t first = gVertices.size();
+    gVertices.insert(gVertices.end(), gGroup.begin(), gGroup.end());
+    return first;
+}
+
+void addTriangle(size_t first, int a, int b, int c) {
+    // A triangle wholly beyond one plane covers no pixel; leaving it out
+    // spares the software rasteriser its setup.
+    if (whollyOutside(gVertices[first + a].clip, gVertices[first + b].clip,
+                      gVertices[first + c].clip)) {
+        return;
+    }
+    gIndices.push_back(static_cast<uint16_t>(first + a));
+    gIndices.push_back(static_cast<uint16_t>(first + b));
+    gIndices.push_back(static_cast<uint16_t>(first + c));
+}
+
+uint8_t colourStep(float intensity) {
+    const float clamped = intensity < 0.0f ? 0.0f : (intensity > 1.0f ? 1.0f : intensity);
+    return static_cast<uint8_t>(std::lround(clamped * kColourSteps));
+}
+
+}  // namespace
+
+void glEnable(GLenum capability) {
+    if (capability == GL_DEPTH_TEST) gSet.depthTest = true;
+    emscripten_glEnable(capability);
+}
+
+void glDisable(GLenum capability) {
+    if (capability == GL_DEPTH_TEST) gSet.depthTest = false;
+    emscripten_glDisable(capability);
+}
+
+void glClearColor(GLfloat red, GLfloat green, GLfloat blue, GLfloat alpha) {
+    const GLfloat colour[4] = {red, green, blue, alpha};
+    for (int i = 0; i < 4; ++i) gSet.clearColour[i] = colour[i];
+    emscripten_glClearColor(red, green, blue, alpha);
+}
+
+void glViewport(GLint x, GLint y, GLsizei width, GLsizei height) {
+    const GLint viewport[4] = {x, y, width, height};
+    for (int i = 0; i < 4; ++i) gSet.viewport[i] = viewport[i];
+    gSet.viewportSet = true;
+    emscripten_glViewport(x, y, width, height);
+}
+
+void glMatrixMode(GLenum mode) {
+    gCurrent = mode == GL_PROJECTION ? gProjection : gModelview;
+}
+
+void glLoadIdentity() {
+    setIdentity(gCurrent);
+    gCombinedStale = true;
+}
+
+void glRotatef(GLfloat degrees, GLfloat x, GLfloat y, GLfloat z) {
+    rotate(gCurrent, degrees, x, y, z);
+    gCombinedStale = true;
+}
+
+void gluPerspective(GLdouble fieldOfViewDegrees, GLdouble aspect, GLdouble zNear, GLdouble zFar) {
+    perspective(gCurrent, fieldOfViewDegrees, aspect, zNear, zFar);
+    gCombinedStale = true;
+}
+
+void gluLookAt(GLdouble eyeX, GLdouble eyeY, GLdouble eyeZ, GLdouble centreX, GLdouble centreY,
+               GLdouble centreZ, GLdouble upX, GLdouble upY, GLdouble upZ) {
+    lookAt(gCurrent, eyeX, eyeY, eyeZ, centreX, centreY, centreZ, upX, upY, upZ);
+    gCombinedStale = true;
+}
+
+// There is no lighting, so the colour-material mode changes no pixel.
+void glColorMaterial(GLenum, GLenum) {}
+
+void glColor3f(GLfloat red, GLfloat green, GLfloat blue) {
+    gColour[0] = colourStep(red);
+    gColour[1] = colourStep(green);
+    gColour[2] = colourStep(blue);
+}
+
+void glBegin(GLenum mode) {
+    gGroupMode = mode;
+    gGroup.clear();
+    if (gCombinedStale) {
+        multiply(gProjection, gModelview, gCombined);
+        gCombinedStale = false;
+    }
+}
+
+void glVertex3f(GLfloat x, GLfloat y, GLfloat z) {
+    if (gGroup.size() == kMostVerticesPerDraw) return;
+    Vertex vertex;
+    toClipSpace(gCombined, x, y, z, vertex.clip);
+    for (int i = 0; i < 4; ++i) vertex.colour[i] = gColour[i];
+    gGroup.push_back(vertex);
+}
+
+void glEnd() {
+    const Primitive primitive = gGroupMode == GL_TRIANGLES ? Primitive::Triangles
+                                : gGroupMode == GL_QUADS   ? Primitive::Quads
+                                : gGroupMode == GL_POLYGON ? Primitive::Polygon
+                                                           : Primitive::Other;
+    triangleCorners(primitive, static_cast<int>(gGroup.size()), gCorners);
+    const size_t first = takeGroup();
+    for (size_t t = 0; t + 2 < gCorners.size(); t += 3)
+        addTriangle(first, gCorners[t], gCorners[t + 1], gCorners[t + 2]);
+}
+
+// A frame built while the context is lost is not drawn and not counted.
+void glutSwapBuffers() {
+    const bool drawn = !contextLost();
+    drawBatch();
+    if (!drawn) return;
+    EM_ASM({
+        if (Module.onFrameDrawn) Module.onFrameDrawn();
+    });
+}
+
+void glutSetWindowTitle(const char* title) {
+    emscripten_set_window_title(title);
+}
+
+// Called by the page once the browser has given the context back: the
+// shader program and buffers belong to the lost context (using them would
+// be an error) and are made again for the next frame; the state the
+// program set is set again.
+extern "C" EMSCRIPTEN_KEEPALIVE void restoreGraphics() {
+    // Emscripten's tables keep the lost objects alive until their names are dropped.
+    EM_ASM({
+        GL.programs[$0] = null;
+        GL.buffers[$1] = null;
+        GL.buffers[$2] = null;
+    }, gProgram, gVertexBuffer, gIndexBuffer);
+    gProgram = gVertexBuffer = gIndexBuffer = 0;
+    if (gSet.depthTest) emscripten_glEnable(GL_DEPTH_TEST);
+    emscripten_glClearColor(gSet.clearColour[0], gSet.clearColour[1], gSet.clearColour[2],
+                            gSet.clearColour[3]);
+    if (gSet.viewportSet)
+        emscripten_glViewport(gSet.viewport[0], gSet.viewport[1], gSet.viewport[2], gSet.viewport[3]);
+}
