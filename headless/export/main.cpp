@@ -46,7 +46,9 @@ int run(int argc, char** argv) {
     std::signal(SIGXFSZ, SIG_IGN);
     const std::string shownOutput = describeOutput(options.output);
     OutputFile output;
-    if (!openOutput(options.output, output, error)) die("cannot write " + shownOutput + ": " + error);
+    if (!openOutput(options.output, "a glTF model", output, error)) {
+        die("cannot write " + shownOutput + ": " + error);
+    }
 
     const GltfDocument document =
         sceneDocument(options.presses, std::string(kProgram) + " " + HOUSE_VERSION);

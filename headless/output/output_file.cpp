@@ -134,10 +134,6 @@ int openTemporary(OutputFile& output) {
 }
 
 bool useDescriptor(int descriptor, OutputFile& output, std::string& reason) {
-    if (isatty(descriptor)) {
-        reason = "it is a terminal, and a PNG would only garble it";
-        return false;
-    }
     output.stream = descriptor == STDOUT_FILENO ? stdout : fdopen(descriptor, "wb");
     return output.stream != nullptr || failWith(reason, errno);
 }
@@ -196,8 +192,19 @@ int renameNamedTemporary(const OutputFile& output) {
 
 }  // namespace
 
-bool openOutput(const std::string& path, OutputFile& output, std::string& reason) {
-    if (path == "-") return useDescriptor(STDOUT_FILENO, output, reason);
+// Binary data on a terminal would only garble it.
+bool refuseTerminal(int descriptor, const char* contents, std::string& reason) {
+    if (!isatty(descriptor)) return false;
+    reason = std::string("it is a terminal, and ") + contents + " would only garble it";
+    return true;
+}
+
+bool openOutput(const std::string& path, const char* contents, OutputFile& output,
+                std::string& reason) {
+    if (path == "-") {
+        return !refuseTerminal(STDOUT_FILENO, contents, reason) &&
+               useDescriptor(STDOUT_FILENO, output, reason);
+    }
     if (path.back() == '/') return failWith(reason, EISDIR);
     const std::string target = followLinks(path);
     struct stat existing;
@@ -208,7 +215,12 @@ bool openOutput(const std::string& path, OutputFile& output, std::string& reason
     if (S_ISDIR(existing.st_mode)) return failWith(reason, EISDIR);
     if (S_ISREG(existing.st_mode)) return openReplacement(target, &existing, output, reason);
     const int descriptor = open(target.c_str(), O_WRONLY | O_NOCTTY | O_CLOEXEC);
-    return descriptor >= 0 ? useDescriptor(descriptor, output, reason) : failWith(reason, errno);
+    if (descriptor < 0) return failWith(reason, errno);
+    if (refuseTerminal(descriptor, contents, reason)) {
+        close(descriptor);
+        return false;
+    }
+    return useDescriptor(descriptor, output, reason);
 }
 
 bool commitOutput(OutputFile& output, std::string& reason) {

@@ -23,9 +23,11 @@ struct OutputFile {
     bool unnamed = false;       // an O_TMPFILE file, with no name until committed
 };
 
-// Opens the output named `path`. On failure returns false with the cause in
-// `reason` (for example "Is a directory").
-bool openOutput(const std::string& path, OutputFile& output, std::string& reason);
+// Opens the output named `path` for `contents` ("a PNG"), which a terminal
+// refusal names. On failure returns false with the cause in `reason` (for
+// example "Is a directory").
+bool openOutput(const std::string& path, const char* contents, OutputFile& output,
+                std::string& reason);
 
 // Flushes what was written and, for a replaced file, puts it in place.
 bool commitOutput(OutputFile& output, std::string& reason);

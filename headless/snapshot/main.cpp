@@ -43,7 +43,9 @@ int run(int argc, char** argv) {
     if (!refusal.empty()) die(refusal);
     const std::string shownOutput = describeOutput(options.output);
     OutputFile output;
-    if (!openOutput(options.output, output, error)) die("cannot write " + shownOutput + ": " + error);
+    if (!openOutput(options.output, "a PNG", output, error)) {
+        die("cannot write " + shownOutput + ": " + error);
+    }
 
     std::vector<unsigned char> rgb;
     if (!renderPicture(options.width, options.height, options.supersample, options.presses, rgb,

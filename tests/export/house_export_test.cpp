@@ -58,6 +58,8 @@ TEST(HouseExport, RefusesInOneLineAndLeavesNothing) {
         {{directory.path("missing/a.glb")}, "cannot write '" + directory.path("missing/a.glb") +
                                                 "': No such file or directory"},
         {{"/dev/full"}, "cannot write '/dev/full': No space left on device"},
+        // A pseudo-terminal's master end is a terminal too.
+        {{"/dev/ptmx"}, "cannot write '/dev/ptmx': it is a terminal, and a glTF model would only garble it"},
     };
     for (const auto& [arguments, message] : cases) {
         const ExportRun run = runExport(arguments);
