@@ -3,12 +3,13 @@
 #
 # What the program shows is written in docs/description.md, and the keys,
 # the options, what happens with no display and the exit status in
-# docs/usage.md. Each is shown as a block of the README and in the manual
-# page house(1); the description is the package's too:
+# docs/usage.md. Both are in the manual page house(1); the description is
+# the README's first paragraph and the package's description, and the
+# README shows the key table of docs/usage.md (the rest is a page to link):
 #   tools/docs.sh roff [FILE]  prints docs/usage.md (or FILE) in roff, for
 #                              the build to put in the page (data/man-page.cmake)
 #   tools/docs.sh readme       copies both into the README's blocks
-#   tools/docs.sh check        fails if a README block differs from its file
+#   tools/docs.sh check        fails if a README block differs from its source
 #
 # The release history is written in CHANGELOG.md and installed in the form
 # Debian reads:
@@ -17,9 +18,15 @@ set -euo pipefail
 root="$(cd "$(dirname "$0")/.." && pwd)"
 changes="$root/CHANGELOG.md"
 readme="$root/README.md"
-blocks=(description usage)  # docs/NAME.md, each a block of the README
-begin_marker() { echo "<!-- From docs/$1.md: edit it there, then run tools/docs.sh readme. -->"; }
-end_marker() { echo "<!-- End of docs/$1.md. -->"; }
+blocks=(description keys)  # each a block of the README, between two marker lines
+block_source() {
+  case "$1" in
+    description) echo "docs/description.md" ;;
+    keys) echo "the key table of docs/usage.md" ;;
+  esac
+}
+begin_marker() { echo "<!-- From $(block_source "$1"): edit it there, then run tools/docs.sh readme. -->"; }
+end_marker() { echo "<!-- End of $(block_source "$1"). -->"; }
 
 die() { echo "docs.sh: $*" >&2; exit 1; }
 
@@ -88,12 +95,35 @@ require_markers() {
   local block
   for block in "${blocks[@]}"; do
     grep -qxF "$(begin_marker "$block")" "$readme" && grep -qxF "$(end_marker "$block")" "$readme" ||
-      die "README.md has lost the lines that mark its docs/$block.md block"
+      die "README.md has lost the lines that mark its block from $(block_source "$block")"
   done
 }
 
+block_text() {
+  case "$1" in
+    description) cat "$root/docs/description.md" ;;
+    keys) key_table "$root/docs/usage.md" ;;
+  esac
+}
+
+# The table of the "## Keys" section and the paragraph right after it; the
+# longer notes, the options and the exit status stay on the page itself.
+key_table() {
+  local table
+  table="$(awk '
+    /^## / { if (keys) exit; keys = ($0 == "## Keys"); next }
+    !keys { next }
+    /^\|/ { print; table = 1; next }
+    !table { next }
+    /^$/ { if (noted) exit; gap = 1; next }
+    { if (gap) print ""; print; noted = 1; gap = 0 }
+  ' "$1")"
+  [ -n "$table" ] || die "${1#"$root/"} has no table under \"## Keys\""
+  echo "$table"
+}
+
 # The README as it should be: each block between its markers replaced by
-# its file.
+# its text.
 readme_with_blocks() {
   local text block
   text="$(cat "$readme")"
@@ -103,12 +133,16 @@ readme_with_blocks() {
   echo "$text"
 }
 
+# The text goes through the environment: awk -v would read its backslashes
+# as escapes.
 with_block() {
-  awk -v begin="$(begin_marker "$1")" -v end="$(end_marker "$1")" -v file="$root/docs/$1.md" '
+  local text
+  text="$(block_text "$1")"
+  BLOCK="$text" awk -v begin="$(begin_marker "$1")" -v end="$(end_marker "$1")" '
     $0 == end { skipping = 0 }
     !skipping { print }
     $0 == begin {
-      while ((getline line < file) > 0) print line
+      print ENVIRON["BLOCK"]
       skipping = 1
     }
   '
@@ -123,7 +157,7 @@ update_readme() {
 check_readme() {
   require_markers
   if ! diff -u "$readme" <(readme_with_blocks) >&2; then
-    die "a block of README.md differs from its file in docs/ (run tools/docs.sh readme)"
+    die "a block of README.md differs from its source in docs/ (run tools/docs.sh readme)"
   fi
 }
 
