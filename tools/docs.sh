@@ -10,6 +10,8 @@
 #                              the build to put in the page (data/man-page.cmake)
 #   tools/docs.sh readme       copies both into the README's blocks
 #   tools/docs.sh check        fails if a README block differs from its source
+#   tools/docs.sh links [DIR]  fails if a relative link of README.md or
+#                              docs/*.md (in DIR, else here) leads to no file
 #
 # The release history is written in CHANGELOG.md and installed in the form
 # Debian reads:
@@ -161,6 +163,46 @@ check_readme() {
   fi
 }
 
+# Every relative link of the README and of the pages in docs/ (a link or a
+# picture, outside code) must lead to a file that is there, so that a page
+# moved or renamed leaves no link behind. Web and mail addresses are not
+# followed; of "page.md#part", only the page is looked for.
+check_links() {
+  local base="$1" links page target broken=0
+  [ -f "$base/README.md" ] || die "no README.md in $base"
+  # Read in full first, so that a failure to read the pages stops here.
+  links="$(cd "$base" && relative_links README.md docs/*.md)"
+  while IFS=$'\t' read -r page target; do
+    if [ -z "$page" ] || [ -e "$base/$(dirname "$page")/$target" ]; then continue; fi
+    echo "docs.sh: $page: the link to $target leads to no file" >&2
+    broken=$((broken + 1))
+  done <<<"$links"
+  [ "$broken" -eq 0 ] || die "$broken relative links lead to no file"
+}
+
+# "PAGE<tab>TARGET" for each relative link of the pages named.
+relative_links() {
+  awk '
+    FNR == 1 { fenced = 0 }
+    /^ *```/ { fenced = !fenced; next }
+    fenced { next }
+    {
+      line = $0
+      gsub(/`[^`]*`/, "", line)
+      if (match(line, /^ *\[[^]]+\]: */)) target(substr(line, RLENGTH + 1))
+      while (match(line, /\]\([^)]*\)/)) {
+        target(substr(line, RSTART + 2, RLENGTH - 3))
+        line = substr(line, RSTART + RLENGTH)
+      }
+    }
+    function target(to) {
+      sub(/^ */, "", to); sub(/^</, "", to); sub(/[> ].*$/, "", to)
+      sub(/#.*$/, "", to)
+      if (to != "" && to !~ /^(https?|mailto):/) print FILENAME "\t" to
+    }
+  ' "$@"
+}
+
 # Each "## VERSION (YYYY-MM-DD)" heading and the "- " items under it become
 # one entry of a Debian changelog, signed by MAINTAINER on that date.
 write_changelog() {
@@ -202,5 +244,6 @@ case "${1:-}" in
              write_changelog "$2" "$3" ;;
   readme) update_readme ;;
   check) check_readme ;;
-  *) die "usage: tools/docs.sh roff [FILE] | changelog MAINTAINER OUT | readme | check" ;;
+  links) check_links "${2:-$root}" ;;
+  *) die "usage: tools/docs.sh roff [FILE] | changelog MAINTAINER OUT | readme | check | links [DIR]" ;;
 esac
