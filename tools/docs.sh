@@ -3,12 +3,15 @@
 #
 # What the program shows is written in docs/description.md, and the keys,
 # the options, what happens with no display and the exit status in
-# docs/usage.md. Each is shown as a block of the README and in the manual
-# page house(1); the description is the package's too:
+# docs/usage.md. Both are in the manual page house(1); the description is
+# the README's first paragraph and the package's description, and the
+# README shows the key table of docs/usage.md (the rest is a page to link):
 #   tools/docs.sh roff [FILE]  prints docs/usage.md (or FILE) in roff, for
 #                              the build to put in the page (data/man-page.cmake)
 #   tools/docs.sh readme       copies both into the README's blocks
-#   tools/docs.sh check        fails if a README block differs from its file
+#   tools/docs.sh check        fails if a README block differs from its source
+#   tools/docs.sh links [DIR]  fails if a relative link of README.md or
+#                              docs/*.md (in DIR, else here) leads to no file
 #
 # The release history is written in CHANGELOG.md and installed in the form
 # Debian reads:
@@ -17,9 +20,15 @@ set -euo pipefail
 root="$(cd "$(dirname "$0")/.." && pwd)"
 changes="$root/CHANGELOG.md"
 readme="$root/README.md"
-blocks=(description usage)  # docs/NAME.md, each a block of the README
-begin_marker() { echo "<!-- From docs/$1.md: edit it there, then run tools/docs.sh readme. -->"; }
-end_marker() { echo "<!-- End of docs/$1.md. -->"; }
+blocks=(description keys)  # each a block of the README, between two marker lines
+block_source() {
+  case "$1" in
+    description) echo "docs/description.md" ;;
+    keys) echo "the key table of docs/usage.md" ;;
+  esac
+}
+begin_marker() { echo "<!-- From $(block_source "$1"): edit it there, then run tools/docs.sh readme. -->"; }
+end_marker() { echo "<!-- End of $(block_source "$1"). -->"; }
 
 die() { echo "docs.sh: $*" >&2; exit 1; }
 
@@ -88,12 +97,35 @@ require_markers() {
   local block
   for block in "${blocks[@]}"; do
     grep -qxF "$(begin_marker "$block")" "$readme" && grep -qxF "$(end_marker "$block")" "$readme" ||
-      die "README.md has lost the lines that mark its docs/$block.md block"
+      die "README.md has lost the lines that mark its block from $(block_source "$block")"
   done
 }
 
+block_text() {
+  case "$1" in
+    description) cat "$root/docs/description.md" ;;
+    keys) key_table "$root/docs/usage.md" ;;
+  esac
+}
+
+# The table of the "## Keys" section and the paragraph right after it; the
+# longer notes, the options and the exit status stay on the page itself.
+key_table() {
+  local table
+  table="$(awk '
+    /^## / { if (keys) exit; keys = ($0 == "## Keys"); next }
+    !keys { next }
+    /^\|/ { print; table = 1; next }
+    !table { next }
+    /^$/ { if (noted) exit; gap = 1; next }
+    { if (gap) print ""; print; noted = 1; gap = 0 }
+  ' "$1")"
+  [ -n "$table" ] || die "${1#"$root/"} has no table under \"## Keys\""
+  echo "$table"
+}
+
 # The README as it should be: each block between its markers replaced by
-# its file.
+# its text.
 readme_with_blocks() {
   local text block
   text="$(cat "$readme")"
@@ -103,12 +135,16 @@ readme_with_blocks() {
   echo "$text"
 }
 
+# The text goes through the environment: awk -v would read its backslashes
+# as escapes.
 with_block() {
-  awk -v begin="$(begin_marker "$1")" -v end="$(end_marker "$1")" -v file="$root/docs/$1.md" '
+  local text
+  text="$(block_text "$1")"
+  BLOCK="$text" awk -v begin="$(begin_marker "$1")" -v end="$(end_marker "$1")" '
     $0 == end { skipping = 0 }
     !skipping { print }
     $0 == begin {
-      while ((getline line < file) > 0) print line
+      print ENVIRON["BLOCK"]
       skipping = 1
     }
   '
@@ -123,8 +159,48 @@ update_readme() {
 check_readme() {
   require_markers
   if ! diff -u "$readme" <(readme_with_blocks) >&2; then
-    die "a block of README.md differs from its file in docs/ (run tools/docs.sh readme)"
+    die "a block of README.md differs from its source in docs/ (run tools/docs.sh readme)"
   fi
+}
+
+# Every relative link of the README and of the pages in docs/ (a link or a
+# picture, outside code) must lead to a file that is there, so that a page
+# moved or renamed leaves no link behind. Web and mail addresses are not
+# followed; of "page.md#part", only the page is looked for.
+check_links() {
+  local base="$1" links page target broken=0
+  [ -f "$base/README.md" ] || die "no README.md in $base"
+  # Read in full first, so that a failure to read the pages stops here.
+  links="$(cd "$base" && relative_links README.md docs/*.md)"
+  while IFS=$'\t' read -r page target; do
+    if [ -z "$page" ] || [ -e "$base/$(dirname "$page")/$target" ]; then continue; fi
+    echo "docs.sh: $page: the link to $target leads to no file" >&2
+    broken=$((broken + 1))
+  done <<<"$links"
+  [ "$broken" -eq 0 ] || die "$broken relative links lead to no file"
+}
+
+# "PAGE<tab>TARGET" for each relative link of the pages named.
+relative_links() {
+  awk '
+    FNR == 1 { fenced = 0 }
+    /^ *```/ { fenced = !fenced; next }
+    fenced { next }
+    {
+      line = $0
+      gsub(/`[^`]*`/, "", line)
+      if (match(line, /^ *\[[^]]+\]: */)) target(substr(line, RLENGTH + 1))
+      while (match(line, /\]\([^)]*\)/)) {
+        target(substr(line, RSTART + 2, RLENGTH - 3))
+        line = substr(line, RSTART + RLENGTH)
+      }
+    }
+    function target(to) {
+      sub(/^ */, "", to); sub(/^</, "", to); sub(/[> ].*$/, "", to)
+      sub(/#.*$/, "", to)
+      if (to != "" && to !~ /^(https?|mailto):/) print FILENAME "\t" to
+    }
+  ' "$@"
 }
 
 # Each "## VERSION (YYYY-MM-DD)" heading and the "- " items under it become
@@ -168,5 +244,6 @@ case "${1:-}" in
              write_changelog "$2" "$3" ;;
   readme) update_readme ;;
   check) check_readme ;;
-  *) die "usage: tools/docs.sh roff [FILE] | changelog MAINTAINER OUT | readme | check" ;;
+  links) check_links "${2:-$root}" ;;
+  *) die "usage: tools/docs.sh roff [FILE] | changelog MAINTAINER OUT | readme | check | links [DIR]" ;;
 esac
