@@ -1,9 +1,9 @@
 // The page round the program: starts it and gives it the keys, gestures
 // and buttons, a drawing buffer as sharp as the screen, words for what is
 // in view, a link to it and its 3D model; keeps it drawing through lost
-// graphics, and keeps the site for use with no network. Loaded as a module, so nothing
-// here becomes a global but Module, through which the program's loader
-// and the page talk.
+// graphics, and keeps the site for use with no network. Loaded as a
+// module, so nothing here becomes a global but Module, through which the
+// program's loader and the page talk.
 import { arrangeHelp } from './help.js';
 import { startButtons } from './input/buttons.js';
 import { startGestures } from './input/gestures.js';

@@ -2,29 +2,15 @@
 //
 //   node web/site/assemble.mjs SITE_DIR PROGRAM_DIR
 //
-// PROGRAM_DIR holds house.js and house.wasm, and the model export's
-// house-export.js and house-export.wasm, as emscripten wrote them. The
-// site is what index.html reaches: every file a site file names in quotes
-// ("page.css", './input/keys.js', 'house.wasm') is part of it, taken from
-// web/page/ (a path from the naming file's folder), from PROGRAM_DIR or,
-// for the icons, from data/icons/. The site is flat: a file is known by
-// its own name, wherever its source lies. On the way:
-//
-// - index.html gets the key table of docs/usage.md, the security policy as
-//   a <meta> tag (for hosts that send no headers) and the sky's colour as
-//   the theme colour; a `data-size-of="NAME"` attribute becomes the file's
-//   size in bytes, `max`, for the bar that shows it arriving;
-// - the manifest gets the sky's colour, and the service worker the build's
-//   name and files;
-// - the scripts, the styles and the program are named after their content
-//   (page.3f9a0c1d2e.js), and every file names them so. A file's name thus
-//   follows from its own bytes and from those of every file it names, so a
-//   new build is a new set of names from index.html down, and an old
-//   house.js never meets a new house.wasm.
-//
-// New files are written before index.html and the service worker that name
-// them, and files of earlier builds are removed last, so a page loading
-// while the site is assembled finds every file it asks for.
+// The site is one flat folder: what index.html reaches through the names
+// files give in quotes ('./input/keys.js', "house.wasm"), found in web/page/
+// from the naming file's folder, in PROGRAM_DIR (emscripten's output) or,
+// for the icons, in data/icons/. Scripts, styles and the program are named
+// after their content, so a new build is a new set of names from index.html
+// down; index.html gets the key table, the policy and the theme colour, the
+// worker its build's files. New files are written before the files that
+// name them and old builds' files removed last, so a page loading meanwhile
+// finds every file it asks for. docs/web.md has the details.
 import crypto from 'node:crypto';
 import fs from 'node:fs';
 import path from 'node:path';

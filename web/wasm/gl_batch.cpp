@@ -1,35 +1,18 @@
-// The fixed-function GL and GLU calls the scene makes, on WebGL.
+// The fixed-function GL and GLU calls the scene makes, on WebGL. Drawn one
+// by one, the program's ~3,500 glBegin/glEnd groups would each be a trip to
+// the browser's GPU process; instead every vertex is taken through the
+// current modelview and projection as it arrives, its group is cut into
+// triangles, and the frame goes out as one draw at glutSwapBuffers. One draw
+// rasterises its triangles in order, so where pieces in one plane overlap
+// the piece sent first still keeps the pixels, as the less-than depth test
+// decides. The arithmetic, a desktop GL's, is in batch_geometry.h. The two
+// GLUT calls here: glutSwapBuffers sends the frame, glutSetWindowTitle
+// titles the page.
 //
-// The program sends about 3,500 glBegin/glEnd groups a frame. Drawn one by
-// one, each would be its own WebGL draw with its own trip to the browser's
-// GPU process, so instead every vertex is taken through the current
-// modelview and projection matrices as it arrives, its group is cut into
-// triangles, and the whole frame goes out as one draw at glutSwapBuffers
-// (leaving out triangles wholly outside the view). Triangles keep the order
-// they were sent in, and the GL rasterises one draw's triangles in order, so
-// where pieces in one plane overlap the piece sent first still keeps the
-// pixels, as the depth test's less-than decides.
-//
-// The arithmetic (batch_geometry.h) follows a desktop GL's: 32-bit float
-// matrices, the projection and the look-at built as GLU builds them, turns
-// by multiples of 90 degrees exact. Only what the program calls is here:
-// the modelview and projection matrices without stacks, glRotatef, glBegin
-// with GL_TRIANGLES, GL_QUADS or GL_POLYGON, glColor3f and glVertex3f.
-// Clearing is WebGL's own; it and the viewport, the clear colour and the
-// depth test act at once while the groups wait for glutSwapBuffers (the
-// program clears only as a frame begins and sets the viewport only between
-// frames), and the last three are kept here as well. Two GLUT calls are here as well:
-// glutSwapBuffers, which sends the frame, and glutSetWindowTitle, which the
-// emulation lacks and which here titles the page.
-//
-// The browser may take the WebGL context away at any time (a GPU reset, a
-// phone reclaiming a background tab's memory) and give it back later,
-// empty. While it is lost, frames are built as usual, so the program's
-// state moves on with every key, but nothing goes to the GL. Once it is
-// back, restoreGraphics forgets the shader program and buffers made here,
-// which are made again for the next frame, and sets again the state the
-// program set: the depth test, the clear colour and the viewport. The
-// matrices never were on the GL.
+// While the browser has taken the WebGL context away, frames are built as
+// usual, so the program's state moves on, but nothing goes to the GL; once
+// it is back, restoreGraphics makes the shader program and buffers again and
+// sets again the state the program set. docs/web.md tells the whole story.
 #define GL_GLEXT_PROTOTYPES
 #include <GL/glut.h>
 #include <emscripten.h>

@@ -1,49 +1,15 @@
 // Appended to house.js (emcc --post-js), so it sees the GLUT emulation's
-// state. It runs before the program's main, which is started only once the
-// WebAssembly module has been compiled. It puts right where the emulation
-// behaves unlike a desktop GLUT (keys, the window's size, full screen, a
-// missing GL) and gives the page what it needs to drive the program:
-//
-//   Module.deliverKey(special, code)  calls the program's specialKeys or
-//       keyboard callback once, as GLUT does for one key event; false when
-//       the program is not running. The page's own Module.pressKey, through
-//       which every key the page sends goes, calls it; keys typed on the
-//       canvas go to Module.pressKey too.
-//   Module.resizeWindow(width, height, drawNow)  gives the program a window
-//       of that many pixels: the canvas's drawing buffer, then reshape, then
-//       a frame, at once with drawNow (a resized buffer is blank, and when
-//       the browser is already painting, the next animation frame would
-//       come one frame late) or else at the next animation frame.
-//   Module.onWindowSizeRequested()  the page's: the program asked for a
-//       window size (at start and on "w"); the page answers with
-//       resizeWindow, once the program's callback has returned.
-//   Module.onWebGLUnavailable()  the page's: the program could not get its
-//       GL context and has stopped.
-//   Module.restoreGraphics()  the browser has given back the GL context it
-//       took away: the GL layer makes again what it had made on it, and
-//       the view is drawn at once, as the keys since have left it.
-//
-// Keys. The emulation reads keys from the whole window and by US key codes:
-// "+" arrives as "=" unless Shift is held on a US layout, and a key pressed
-// while the reload button has focus would still reach the program. Here the
-// program gets a key only while its canvas has focus, as a window gets keys
-// only while focused, and a character key arrives as the character the
-// layout produced, as the desktop's GLUT delivers it. Keys held with Ctrl,
-// Alt or Meta, Tab and the function keys stay the browser's: the program
-// binds none of them.
-//
-// The window's size. The emulation takes the size the program asks for as
-// the canvas's size in pixels, and the screen's size in full screen. Here
-// the page lays the picture out in CSS pixels and the drawing buffer is the
-// displayed size in device pixels, so the program's reshape always gets the
-// pixels it draws into, as a window of that size would on the desktop.
-//
-// Full screen. The emulation wraps the canvas in a new element each time it
-// asks for full screen, which moves the focus off the canvas, and a second
-// "f" nests a second wrapper. Here the canvas's own container goes full
-// screen, "f" while full screen changes nothing, as on the desktop, and a
-// request the browser would refuse (no click or key behind it, as when a
-// link's keys are replayed) is not made.
+// state; it runs before the program's main. It puts right where the
+// emulation behaves unlike a desktop GLUT (keys, the window's size, full
+// screen, a missing GL: docs/web.md says how) and lets the page drive the
+// program:
+//   Module.deliverKey(special, code)   one key event to specialKeys or
+//       keyboard; false when the program is not running
+//   Module.resizeWindow(width, height, drawNow)   a window of that many
+//       pixels: the buffer, reshape, then a frame (at once with drawNow)
+//   Module.restoreGraphics()   the GL context is back: make again, draw
+// and calls the page's Module.onWindowSizeRequested() (the program asked
+// for a window size) and Module.onWebGLUnavailable() (no GL context).
 (function () {
   'use strict';
 

@@ -10,7 +10,8 @@
 import { formatKeyRuns, formatKeySequence } from './key_language.mjs';
 
 // A link holds 4,000 characters, and a run takes at least two of them (a
-// key and a separator): past 2,000 runs no link can carry the view.
+// key and a separator): past 2,000 runs no link can carry the view, so the
+// record stops at the next power of two.
 const kMostRecordedRuns = 2048;
 const runKeys = new Uint16Array(kMostRecordedRuns);  // special << 8 | code
 const runCounts = new Uint32Array(kMostRecordedRuns);
