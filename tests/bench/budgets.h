@@ -1,5 +1,5 @@
-// The project's performance budgets, as the README states them under
-// Performance; the benchmarks print their figures against them by these
+// The project's performance budgets, as docs/performance.md states them;
+// the benchmarks print their figures against them by these
 // names. A budget is a figure to read, not a test: the machine's load
 // moves the frame times.
 #ifndef HOUSE_BENCH_BUDGETS_H

@@ -87,7 +87,7 @@ for (const [name, keys] of kViews) {
     t.diagnostic(`${name}: ${differing} of ${total} pixels differ by more than ${kOtherRendererSteps} steps`);
     assert.ok(differing < kOtherRendererShare * total,
       `${differing} of ${total} pixels differ; see ${drawnFile} and ${expectedFile}`);
-    // three.js's picture stays: the README shows one.
+    // three.js's picture stays: docs/model-export.md shows one.
     fs.rmSync(expectedFile);
   });
 }
