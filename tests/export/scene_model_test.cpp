@@ -14,6 +14,7 @@
 #include "app/frame.h"
 #include "call_readers/drawn_groups.h"
 #include "export/glb_writer.h"
+#include "export/gltf_json.h"
 #include "export/scene_model.h"
 #include "export/scene_parts.h"
 #include "export/tied_pieces.h"
