@@ -11,6 +11,7 @@
 #include "export/scene_parts.h"
 #include "export/tied_pieces.h"
 #include "export/vectors.h"
+#include "geometry/turns.h"
 #include "recording/gl_recorder.h"
 #include "viewer/scene_state.h"
 #include "viewer/window.h"
@@ -19,7 +20,6 @@ namespace {
 
 const char kSceneName[] = "house";
 const char kCameraName[] = "camera";
-const double kPi = 3.14159265358979323846;
 
 struct NamedColour {
     Rgb colour;
