@@ -22,6 +22,7 @@ packages=(
   openbox                                  # a window manager for the desktop end-to-end cases
   dpkg-dev file                            # the package: dpkg-shlibdeps, and file for CPack
   lintian desktop-file-utils mandoc        # package tests: lintian, the menu entry, man pages
+  blender python3-numpy                    # the model export's test: Blender imports a model
 )
 
 for option in "$@"; do

@@ -4,9 +4,9 @@
 #include <cmath>
 #include <stdexcept>
 
-namespace {
+#include "geometry/turns.h"
 
-const double kPi = 3.14159265358979323846;
+namespace {
 
 Rotation identity() {
     return Rotation{{{1, 0, 0}, {0, 1, 0}, {0, 0, 1}}};
@@ -20,22 +20,6 @@ Rotation multiply(const Rotation& a, const Rotation& b) {
     return r;
 }
 
-// The cosine and sine of a turn, exact for whole quarter turns (the only
-// ones the scene makes): cos 90° in double is 6e-17, which would leave a
-// turned coordinate that should be 0 at some 1e-15 instead.
-void cosineAndSine(double degrees, double& c, double& s) {
-    const double quarters = degrees / 90.0;
-    if (quarters == std::floor(quarters) && std::fabs(quarters) < 1e9) {
-        const int quarter = static_cast<int>(std::fmod(quarters, 4.0) + 4) % 4;
-        const double kCos[] = {1, 0, -1, 0};
-        c = kCos[quarter];
-        s = kCos[(quarter + 3) % 4];
-        return;
-    }
-    c = std::cos(degrees * kPi / 180.0);
-    s = std::sin(degrees * kPi / 180.0);
-}
-
 // The matrix glRotatef multiplies in on the right: a turn by `degrees`
 // about (x, y, z). So the turn made last acts on a vertex first.
 Rotation rotation(const std::vector<double>& args) {
@@ -44,8 +28,7 @@ Rotation rotation(const std::vector<double>& args) {
     x /= length;
     y /= length;
     z /= length;
-    double c, s;
-    cosineAndSine(args[0], c, s);
+    const auto [c, s] = turnCosineSine(args[0]);
     const double t = 1 - c;
     return Rotation{{{x * x * t + c, x * y * t - z * s, x * z * t + y * s},
                      {y * x * t + z * s, y * y * t + c, y * z * t - x * s},

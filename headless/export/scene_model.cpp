@@ -1,5 +1,6 @@
 #include "export/scene_model.h"
 
+#include <algorithm>
 #include <cmath>
 #include <map>
 #include <stdexcept>
@@ -7,10 +8,11 @@
 #include "app/frame.h"
 #include "call_readers/drawn_groups.h"
 #include "export/gate_leaves.h"
-#include "export/glb_writer.h"
+#include "export/gltf_json.h"
 #include "export/scene_parts.h"
 #include "export/tied_pieces.h"
 #include "export/vectors.h"
+#include "geometry/turns.h"
 #include "recording/gl_recorder.h"
 #include "viewer/scene_state.h"
 #include "viewer/window.h"
@@ -19,7 +21,6 @@ namespace {
 
 const char kSceneName[] = "house";
 const char kCameraName[] = "camera";
-const double kPi = 3.14159265358979323846;
 
 struct NamedColour {
     Rgb colour;
@@ -157,14 +158,48 @@ std::array<float, 4> nearSide(std::array<float, 4> q, const std::array<float, 4>
     return q;
 }
 
-// A gate's leaves as nodes turned about their hinges, and its swing: each
-// leaf as a rigid board of its open reach, from shut to fully open. (A
-// drive leaf reaches 25 until a drive-gate key first acts and 24 from then
-// on; the program starts it so. The swing shows the board the keys turn,
-// and the node's own pose what the program draws.)
+// The turn from one direction about +Y to another, the short way round.
+double turnBetween(double from, double to) { return std::remainder(to - from, 2 * kPi); }
+
+// The poses a gate's swing passes through, and when: out to fully open,
+// back through shut and on to where the view has it, a whole swing taking
+// kGateSwingSeconds. It starts and ends at the view, so a viewer that
+// shows a file at its animations' start (Blender does) shows the view, and
+// playing it round and round shows the whole swing with no jump. A leg the
+// gate already stands at is left out, so a gate shut or fully open still
+// swings. "Nearly" is a ten-thousandth of the swing, far less than one
+// key press turns a gate, and keeps any two key frames' times apart.
+enum class GatePose { View, Open, Shut };
+struct GateKey {
+    float time;
+    GatePose pose;
+};
+std::vector<GateKey> gateKeys(double opened) {
+    const double kNearly = 1e-4;
+    std::vector<GateKey> keys = {{0, GatePose::View}};
+    double time = (1 - opened) * kGateSwingSeconds;
+    if (1 - opened > kNearly) keys.push_back({float(time), GatePose::Open});
+    time += kGateSwingSeconds;
+    if (opened > kNearly) keys.push_back({float(time), GatePose::Shut});
+    keys.push_back({float(time + opened * kGateSwingSeconds), GatePose::View});
+    return keys;
+}
+
+// A gate's leaves as nodes turned about their hinges, and its swing
+// (gateKeys). How far open the view has it is read off its first leaf, as
+// its leaves swing together. Each leaf swings as a rigid board of its open
+// reach, and stands at the view's ends as its node does. (A drive leaf
+// reaches 25 until a drive-gate key first acts and 24 from then on; the
+// program starts it so. The swing shows the board the keys turn, and the
+// node's own pose what the program draws.)
 void addGate(const DrawnPart& drawn, const GateSwing& swing, size_t& leafIndex, int gateNode,
              GltfDocument& document) {
-    GltfAnimation animation{"open " + std::string(drawn.part->name), {0.0f, kGateSwingSeconds}, {}};
+    const double shutTurn = swing.shut.at(leafIndex).turn;
+    const double opened = turnBetween(shutTurn, gateLeaf(drawn.groups.at(0)).turn) /
+                          turnBetween(shutTurn, swing.open.at(leafIndex).turn);
+    const std::vector<GateKey> keys = gateKeys(std::clamp(opened, 0.0, 1.0));
+    GltfAnimation animation{"open " + std::string(drawn.part->name), {}, {}};
+    for (const GateKey& key : keys) animation.times.push_back(key.time);
     for (size_t i = 0; i < drawn.groups.size(); ++i, ++leafIndex) {
         const GateLeaf leaf = gateLeaf(drawn.groups[i]);
         const GateLeaf& shut = swing.shut.at(leafIndex);
@@ -181,13 +216,18 @@ void addGate(const DrawnPart& drawn, const GateSwing& swing, size_t& leafIndex, 
         const int index = addNode(node, document);
         document.nodes[gateNode].children.push_back(index);
 
-        const std::array<float, 4> from = turnAboutY(shut.turn);
-        const std::array<float, 4> to = nearSide(turnAboutY(open.turn), from);
         const float stretch = float(open.reach / leaf.reach);
-        animation.channels.push_back(GltfChannel{index, GltfPath::Rotation, {}});
-        animation.channels.back().values.assign(from.begin(), from.end());
-        animation.channels.back().values.insert(animation.channels.back().values.end(), to.begin(), to.end());
-        animation.channels.push_back(GltfChannel{index, GltfPath::Scale, {stretch, 1, 1, stretch, 1, 1}});
+        GltfChannel turns{index, GltfPath::Rotation, {}}, scales{index, GltfPath::Scale, {}};
+        std::array<float, 4> turn = node.rotation;
+        for (const GateKey& key : keys) {
+            const double to = key.pose == GatePose::Open ? open.turn : key.pose == GatePose::Shut ? shut.turn : leaf.turn;
+            turn = nearSide(turnAboutY(to), turn);
+            turns.values.insert(turns.values.end(), turn.begin(), turn.end());
+            const float length = key.pose == GatePose::View ? 1.0f : stretch;
+            scales.values.insert(scales.values.end(), {length, 1, 1});
+        }
+        animation.channels.push_back(std::move(turns));
+        animation.channels.push_back(std::move(scales));
     }
     document.animations.push_back(std::move(animation));
 }

@@ -7,7 +7,8 @@
 //   primitive for each colour in its order of first use and the triangles
 //   in the order drawn; vertices shared where position and colour agree;
 // - each gate leaf a node turned about its hinge, and for each gate an
-//   animation that swings its leaves from shut to fully open;
+//   animation that swings its leaves from where the view has them out to
+//   fully open, back through shut and on to where they stood;
 // - a material for each colour drawn, named after the palette's colour,
 //   unlit, its colour converted from sRGB to linear;
 // - the program's camera as a node: its eye, looking at the origin with
@@ -24,7 +25,8 @@
 #include "viewer/palette.h"
 
 const float kMetresPerUnit = 0.1f;
-// How long a gate takes to swing open in the animations.
+// How long a gate takes in the animations to swing from shut to fully
+// open, or back.
 const float kGateSwingSeconds = 2.0f;
 
 // Starts from the program's starting state, presses the keys through its

@@ -3,6 +3,7 @@
 #include <cmath>
 #include <stdexcept>
 
+#include "geometry/turns.h"
 #include "keys/key_sequence.h"
 
 namespace e2e {
@@ -10,7 +11,6 @@ namespace e2e {
 namespace {
 
 const double kFieldOfViewDegrees = 50;
-const double kPi = 3.14159265358979323846;
 
 struct Vector {
     double x, y, z;

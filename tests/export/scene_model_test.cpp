@@ -14,15 +14,16 @@
 #include "app/frame.h"
 #include "call_readers/drawn_groups.h"
 #include "export/glb_writer.h"
+#include "export/gltf_json.h"
 #include "export/scene_model.h"
 #include "export/scene_parts.h"
 #include "export/tied_pieces.h"
+#include "geometry/turns.h"
 #include "recording/gl_recorder.h"
 #include "scene_test.h"
 
 namespace {
 
-const double kPi = 3.14159265358979323846;
 // Shut (a drive leaf then reaches 25), open from behind and near, and
 // half-way from above after a closing key.
 const char* const kViews[] = {"", "o*54 x*54 Left*45 +*69", "o*20 x*7 c Right*30 Up*20"};

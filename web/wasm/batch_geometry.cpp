@@ -2,9 +2,9 @@
 
 #include <cmath>
 
-namespace {
+#include "geometry/turns.h"
 
-const double kPi = 3.14159265358979323846;
+namespace {
 
 float& at(float* m, int row, int column) { return m[column * 4 + row]; }
 
@@ -18,21 +18,6 @@ void cross(const float* a, const float* b, float* out) {
     out[0] = a[1] * b[2] - a[2] * b[1];
     out[1] = a[2] * b[0] - a[0] * b[2];
     out[2] = a[0] * b[1] - a[1] * b[0];
-}
-
-// Sine and cosine of a turn, exact where the turn is a multiple of 90
-// degrees: the fence's quarter turns must bring the frame back exactly.
-void turnSineCosine(float degrees, float& sine, float& cosine) {
-    const float quarters = degrees / 90.0f;
-    if (quarters == std::floor(quarters)) {
-        const int quarter = ((static_cast<int>(std::fmod(quarters, 4.0f)) % 4) + 4) % 4;
-        const float sines[4] = {0.0f, 1.0f, 0.0f, -1.0f};
-        sine = sines[quarter];
-        cosine = sines[(quarter + 1) % 4];
-        return;
-    }
-    sine = static_cast<float>(std::sin(degrees * kPi / 180.0));
-    cosine = static_cast<float>(std::cos(degrees * kPi / 180.0));
 }
 
 }  // namespace
@@ -57,8 +42,8 @@ void multiply(const float* a, const float* b, float* product) {
 void rotate(float* current, float degrees, float x, float y, float z) {
     float axis[3] = {x, y, z};
     normalise(axis);
-    float s, c;
-    turnSineCosine(degrees, s, c);
+    // Exact for quarter turns: the fence's must bring the frame back exactly.
+    const auto [c, s] = turnCosineSine(degrees);
     const float t = 1.0f - c;
     Matrix turn;
     setIdentity(turn);
