@@ -2,8 +2,6 @@
 // and run as a child process, so it can be given any argument vector.
 #include <gtest/gtest.h>
 
-#include <sys/wait.h>
-
 #include <cstdio>
 #include <string>
 #include <vector>
@@ -14,21 +12,18 @@
 
 namespace {
 
-struct ProbeRun {
-    int status;
-    std::vector<std::string> lines;
-};
+// The probe, which prints the calls one a line, run with exactly the given
+// argument vector (which may be empty) and an empty environment.
+CommandResult runProbe(const std::vector<std::string>& argv) {
+    return runProgram(HOUSE_PROBE, argv, {});
+}
 
-// Runs the probe with exactly the given argument vector (which may be
-// empty) and an empty environment.
-ProbeRun runProbe(const std::vector<std::string>& argv) {
-    ChildProcess probe(HOUSE_PROBE, argv, {});
-    ProbeRun run{probe.waitForExit(30), {}};
-    const std::string text = probe.standardOutput();
+std::vector<std::string> lines(const std::string& text) {
+    std::vector<std::string> found;
     size_t start = 0;
     for (size_t end; (end = text.find('\n', start)) != std::string::npos; start = end + 1)
-        run.lines.push_back(text.substr(start, end - start));
-    return run;
+        found.push_back(text.substr(start, end - start));
+    return found;
 }
 
 std::string number(double value) {
@@ -59,20 +54,20 @@ std::vector<std::string> expectedStart(const std::string& argc, const std::strin
 }
 
 TEST(Startup, OpensTheWindowInOrderAndHandsOverToGlut) {
-    const ProbeRun run = runProbe({"/opt/somewhere/house", "-sync"});
-    ASSERT_TRUE(WIFEXITED(run.status));
-    EXPECT_EQ(WEXITSTATUS(run.status), 0);  // main returns 0 if the loop ever returns
+    const CommandResult run = runProbe({"/opt/somewhere/house", "-sync"});
+    EXPECT_EQ(run.exitStatus(), 0);  // main returns 0 if the loop ever returns
+    const std::vector<std::string> calls = lines(run.out);
     const std::vector<std::string> expected =
         expectedStart("2", "/opt/somewhere/house", "/opt/somewhere/house");
-    ASSERT_GE(run.lines.size(), expected.size());
-    EXPECT_EQ(std::vector<std::string>(run.lines.begin(), run.lines.begin() + expected.size()), expected);
-    EXPECT_EQ(run.lines.back(), "glutSwapBuffers()");
+    ASSERT_GE(calls.size(), expected.size());
+    EXPECT_EQ(std::vector<std::string>(calls.begin(), calls.begin() + expected.size()), expected);
+    EXPECT_EQ(calls.back(), "glutSwapBuffers()");
 
     // The first frame sees the state as loaded: the eye at its starting
     // place, and the shut drive leaves reaching 25 from their hinges, to
     // x = -53 and -55, overlapping by 2.
     int lookAts = 0, leafEnds = 0;
-    for (const std::string& line : run.lines) {
+    for (const std::string& line : calls) {
         lookAts += line == "gluLookAt(0, 10, -200, 0, 0, 0, 0, 1, 0)";
         leafEnds += line == "glVertex3f(-53, 2, -119)" || line == "glVertex3f(-55, 2, -119)";
     }
@@ -81,15 +76,15 @@ TEST(Startup, OpensTheWindowInOrderAndHandsOverToGlut) {
 }
 
 TEST(Startup, EmptyArgumentVectorGivesAnEmptyProvisionalTitle) {
-    const ProbeRun run = runProbe({});
-    ASSERT_TRUE(WIFEXITED(run.status));
-    EXPECT_EQ(WEXITSTATUS(run.status), 0);
+    const CommandResult run = runProbe({});
+    EXPECT_EQ(run.exitStatus(), 0);
+    const std::vector<std::string> calls = lines(run.out);
     // Recent Linux kernels hand a program started with no arguments a single
     // empty one; older ones and other systems pass argc 0 and no entry.
     const std::vector<std::string> expected = expectedStart("0", "<none>", "");
-    ASSERT_GE(run.lines.size(), expected.size());
-    EXPECT_TRUE(run.lines[0] == expected[0] || run.lines[0] == "glutInit(1, \"\")") << run.lines[0];
-    EXPECT_EQ(std::vector<std::string>(run.lines.begin() + 1, run.lines.begin() + expected.size()),
+    ASSERT_GE(calls.size(), expected.size());
+    EXPECT_TRUE(calls[0] == expected[0] || calls[0] == "glutInit(1, \"\")") << calls[0];
+    EXPECT_EQ(std::vector<std::string>(calls.begin() + 1, calls.begin() + expected.size()),
               std::vector<std::string>(expected.begin() + 1, expected.end()));
 }
 

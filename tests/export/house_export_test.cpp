@@ -3,8 +3,6 @@
 // snapshot tool's library, tested in full with it.)
 #include <gtest/gtest.h>
 
-#include <sys/wait.h>
-
 #include <fstream>
 #include <string>
 #include <vector>
@@ -14,17 +12,10 @@
 
 namespace {
 
-struct ExportRun {
-    int status;
-    std::string out, err;
-};
-
-ExportRun runExport(const std::vector<std::string>& arguments) {
+CommandResult runExport(const std::vector<std::string>& arguments) {
     std::vector<std::string> command{HOUSE_EXPORT};
     command.insert(command.end(), arguments.begin(), arguments.end());
-    const CommandResult result = runCommand(command, "");
-    return ExportRun{!result.timedOut && WIFEXITED(result.status) ? WEXITSTATUS(result.status) : -1,
-               result.out, result.err};
+    return runCommand(command, "");
 }
 
 bool isGlb(const std::string& bytes) { return bytes.compare(0, 4, "glTF") == 0; }
@@ -32,15 +23,15 @@ bool isGlb(const std::string& bytes) { return bytes.compare(0, 4, "glTF") == 0; 
 TEST(HouseExport, WritesTheModelWhereItIsToldAndSaysSoOnce) {
     ScratchDirectory directory;
     const std::string file = directory.path("gates.glb");
-    ExportRun run = runExport({"--keys", "o*54", "--keys=x*54", file});
-    EXPECT_EQ(run.status, 0) << run.err;
+    CommandResult run = runExport({"--keys", "o*54", "--keys=x*54", file});
+    EXPECT_EQ(run.exitStatus(), 0) << run.err;
     EXPECT_EQ(run.out, "wrote a model of 6950 triangles in 19 nodes to '" + file + "'\n");
     EXPECT_TRUE(isGlb(readFile(file)));
     EXPECT_EQ(directory.entries(), std::vector<std::string>{"gates.glb"});
 
     // With - standard output holds the model alone; the line goes to stderr.
     run = runExport({"--keys", "o*54 x*54", "--", "-"});
-    EXPECT_EQ(run.status, 0);
+    EXPECT_EQ(run.exitStatus(), 0);
     EXPECT_EQ(run.out, readFile(file));
     EXPECT_EQ(run.err, "wrote a model of 6950 triangles in 19 nodes to standard output\n");
 }
@@ -62,8 +53,8 @@ TEST(HouseExport, RefusesInOneLineAndLeavesNothing) {
         {{"/dev/ptmx"}, "cannot write '/dev/ptmx': it is a terminal, and a glTF model would only garble it"},
     };
     for (const auto& [arguments, message] : cases) {
-        const ExportRun run = runExport(arguments);
-        EXPECT_EQ(run.status, 1) << message;
+        const CommandResult run = runExport(arguments);
+        EXPECT_EQ(run.exitStatus(), 1) << message;
         EXPECT_EQ(run.err, "house-export: " + message + "\n");
         EXPECT_EQ(run.out, "");
     }
@@ -71,11 +62,11 @@ TEST(HouseExport, RefusesInOneLineAndLeavesNothing) {
 }
 
 TEST(HouseExport, SaysItsVersionAndHowToUseIt) {
-    ExportRun run = runExport({"--version", "a.glb"});
-    EXPECT_EQ(run.status, 0);
+    CommandResult run = runExport({"--version", "a.glb"});
+    EXPECT_EQ(run.exitStatus(), 0);
     EXPECT_EQ(run.out, std::string("house-export ") + HOUSE_VERSION + "\n");
     run = runExport({"--help"});
-    EXPECT_EQ(run.status, 0);
+    EXPECT_EQ(run.exitStatus(), 0);
     EXPECT_EQ(run.out.rfind("usage: house-export [--keys \"KEYS\"] OUTPUT.glb\n", 0), 0u);
 }
 

@@ -2,8 +2,6 @@
 // environment, and its PNGs read back with libpng.
 #include <gtest/gtest.h>
 
-#include <sys/wait.h>
-
 #include <algorithm>
 #include <fstream>
 #include <iostream>
@@ -19,24 +17,11 @@
 
 namespace {
 
-struct ToolRun {
-    bool exited = false;  // ended by exit rather than by a signal
-    int status = -1;
-    std::string out;
-    std::string err;
-};
-
 // The snapshot must not need a display: the child runs with DISPLAY unset.
-ToolRun runSnapshot(const std::vector<std::string>& arguments) {
+CommandResult runSnapshot(const std::vector<std::string>& arguments) {
     std::vector<std::string> command{HOUSE_SNAPSHOT};
     command.insert(command.end(), arguments.begin(), arguments.end());
-    const CommandResult result = runCommand(command, "");
-    ToolRun run;
-    run.exited = !result.timedOut && WIFEXITED(result.status);
-    run.status = run.exited ? WEXITSTATUS(result.status) : -1;
-    run.out = result.out;
-    run.err = result.err;
-    return run;
+    return runCommand(command, "");
 }
 
 bool withinRounding(const Pixel& pixel, const Pixel& colour) {
@@ -60,8 +45,8 @@ protected:
     Picture snapshot(std::vector<std::string> arguments) {
         const std::string output = path("shot" + std::to_string(shots_++) + ".png");
         arguments.push_back(output);
-        const ToolRun run = runSnapshot(arguments);
-        EXPECT_TRUE(run.exited && run.status == 0) << run.err;
+        const CommandResult run = runSnapshot(arguments);
+        EXPECT_EQ(run.exitStatus(), 0) << run.err;
         Picture image;
         EXPECT_NO_THROW(image = readPng(output)) << output;
         return image;
@@ -221,9 +206,8 @@ TEST_F(SnapshotTest, SuccessReportsThePathAndLeavesOnlyTheImage) {
             std::ofstream stale(output);
             stale << "an older file of another kind";
         }
-        const ToolRun run = runSnapshot({"--keys", "o*3 F1 PageUp space", output});
-        ASSERT_TRUE(run.exited);
-        EXPECT_EQ(run.status, 0) << run.err;
+        const CommandResult run = runSnapshot({"--keys", "o*3 F1 PageUp space", output});
+        EXPECT_EQ(run.exitStatus(), 0) << run.err;
         EXPECT_EQ(countLines(run.out), 1);
         EXPECT_NE(run.out.find(output), std::string::npos) << run.out;
         EXPECT_EQ(run.err, "");
@@ -234,17 +218,15 @@ TEST_F(SnapshotTest, SuccessReportsThePathAndLeavesOnlyTheImage) {
 }
 
 TEST_F(SnapshotTest, HelpAndVersionExitCleanly) {
-    const ToolRun run = runSnapshot({"--help"});
-    ASSERT_TRUE(run.exited);
-    EXPECT_EQ(run.status, 0);
+    const CommandResult run = runSnapshot({"--help"});
+    EXPECT_EQ(run.exitStatus(), 0);
     EXPECT_EQ(run.err, "");
     for (const char* word : {"--keys", "--size", "--supersample", "--version", "Escape", "Left"}) {
         EXPECT_NE(run.out.find(word), std::string::npos) << word;
     }
 
-    const ToolRun version = runSnapshot({"--version", path("ignored.png")});
-    ASSERT_TRUE(version.exited);
-    EXPECT_EQ(version.status, 0);
+    const CommandResult version = runSnapshot({"--version", path("ignored.png")});
+    EXPECT_EQ(version.exitStatus(), 0);
     EXPECT_EQ(version.err, "");
     EXPECT_EQ(countLines(version.out), 1);
     EXPECT_EQ(version.out.rfind("house-snapshot ", 0), 0u) << version.out;
@@ -279,9 +261,8 @@ TEST_F(SnapshotTest, BadInputFailsWithOneLineAndNoFile) {
     for (const std::vector<std::string>& arguments : cases) {
         std::string shown;
         for (const std::string& word : arguments) shown += " [" + word.substr(0, 80) + "]";
-        const ToolRun run = runSnapshot(arguments);
-        EXPECT_TRUE(run.exited) << shown;
-        EXPECT_NE(run.status, 0) << shown;
+        const CommandResult run = runSnapshot(arguments);
+        EXPECT_GT(run.exitStatus(), 0) << shown;
         EXPECT_EQ(countLines(run.err), 1) << shown << "\n" << run.err;
         EXPECT_LT(run.err.size(), 600u) << shown;
         EXPECT_EQ(run.err.find('\x1b'), std::string::npos) << shown;
@@ -300,8 +281,8 @@ TEST_F(SnapshotTest, FailureKeepsAnExistingOutputUntouched) {
         std::ofstream keep(output);
         keep << "precious";
     }
-    const ToolRun run = runSnapshot({"--keys", "o*abc", output});
-    EXPECT_NE(run.status, 0);
+    const CommandResult run = runSnapshot({"--keys", "o*abc", output});
+    EXPECT_NE(run.exitStatus(), 0);
     EXPECT_EQ(readFile(output), "precious");
     EXPECT_EQ(entries(), std::vector<std::string>{"keep.png"});
 }

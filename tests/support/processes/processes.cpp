@@ -174,13 +174,20 @@ int ChildProcess::stop() {
     return status_;
 }
 
-bool CommandResult::succeeded() const {
-    return !timedOut && WIFEXITED(status) && WEXITSTATUS(status) == 0;
+bool CommandResult::succeeded() const { return exitStatus() == 0; }
+
+int CommandResult::exitStatus() const {
+    return !timedOut && WIFEXITED(status) ? WEXITSTATUS(status) : -1;
 }
 
 CommandResult runCommand(const std::vector<std::string>& argv, const std::string& display,
                          double timeoutSeconds) {
-    ChildProcess child(argv.at(0), argv, environmentWithDisplay(display));
+    return runProgram(argv.at(0), argv, environmentWithDisplay(display), timeoutSeconds);
+}
+
+CommandResult runProgram(const std::string& path, const std::vector<std::string>& argv,
+                         const std::vector<std::string>& environment, double timeoutSeconds) {
+    ChildProcess child(path, argv, environment);
     CommandResult result;
     result.status = child.waitForExit(timeoutSeconds);
     result.timedOut = result.status == -1;

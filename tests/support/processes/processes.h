@@ -63,6 +63,8 @@ struct CommandResult {
     bool timedOut = false;
 
     bool succeeded() const;
+    // The status it passed to exit, or -1 when a signal or the timeout ended it.
+    int exitStatus() const;
 };
 
 // Runs a command (looked up on PATH) with DISPLAY set to the given display
@@ -70,6 +72,10 @@ struct CommandResult {
 // both output streams.
 CommandResult runCommand(const std::vector<std::string>& argv, const std::string& display,
                          double timeoutSeconds = 30);
+// The same for `path` with exactly `argv` (which may be empty) and exactly
+// `environment`.
+CommandResult runProgram(const std::string& path, const std::vector<std::string>& argv,
+                         const std::vector<std::string>& environment, double timeoutSeconds = 30);
 
 // Reads from `fd` into `buffer` until it holds `lines` newlines; false on a
 // timeout or an end of file first.
