@@ -4,13 +4,11 @@
 // Lighthouse finds nothing to improve in accessibility, best practices and
 // search-engine readiness.
 import assert from 'node:assert/strict';
-import path from 'node:path';
 import { after, before, test } from 'node:test';
-import { repositoryRoot, startBrowser } from './browser.mjs';
+import { kSite, startBrowser } from './browser.mjs';
 import { canvasBox, kDesktop, mouseDrag, openOn } from './devices.mjs';
 import { runLighthouse, shortfalls } from './lighthouse.mjs';
 
-const kSite = process.env.HOUSE_WEB_SITE || path.join(repositoryRoot, 'build-web');
 const kFirstView = 'Seen from the front, 3° above level, 200 from the centre. Drive gate closed, walk gate closed.';
 const kTabOrder = [
   'Orbit left', 'Orbit right', 'Orbit up', 'Orbit down', 'Zoom in', 'Zoom out',

@@ -10,6 +10,9 @@ import { pageUrl, startServer } from '../../web/server/serve.mjs';
 
 export const repositoryRoot = path.resolve(path.dirname(fileURLToPath(import.meta.url)), '../..');
 export const kCanvasSize = 500;
+// The site the tests load: the build's (tests/web/CMakeLists.txt), else
+// the one tools/web.sh builds.
+export const kSite = process.env.HOUSE_WEB_SITE || path.join(repositoryRoot, 'build-web');
 const kChromium = process.env.HOUSE_CHROMIUM || '/usr/bin/chromium';
 const kStartTimeoutMs = 30000;
 

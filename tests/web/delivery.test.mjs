@@ -7,10 +7,9 @@ import assert from 'node:assert/strict';
 import fs from 'node:fs';
 import path from 'node:path';
 import { after, before, test } from 'node:test';
-import { openPage, repositoryRoot, siteFile, startBrowserWithBrokenFiles, waitForFrames } from './browser.mjs';
+import { kSite, openPage, siteFile, startBrowserWithBrokenFiles, waitForFrames } from './browser.mjs';
 import { compareWithDelivered, kDesktop, noticeShown, openOn, pause } from './devices.mjs';
 
-const kSite = process.env.HOUSE_WEB_SITE || path.join(repositoryRoot, 'build-web');
 const kWasm = siteFile(kSite, 'house.wasm');
 const kScript = siteFile(kSite, 'house.js');
 const kWasmBytes = fs.readFileSync(path.join(kSite, kWasm));

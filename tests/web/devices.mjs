@@ -8,7 +8,7 @@ import { compareWithSnapshot } from './pictures.mjs';
 export const kDesktop = { name: 'desktop', width: 1280, height: 800, ratio: 1, touch: false };
 export const kPhone = { name: 'phone', width: 390, height: 844, ratio: 3, touch: true };
 // A drag across the whole picture is this many steps.
-export const kStepsAcrossPicture = 45;
+export { kStepsAcrossPicture } from '../../web/page/input/gestures.js';
 
 // Puppeteer's own emulation (the DevTools protocol's device metrics and
 // touch emulation underneath), so that its screenshots know the ratio.

@@ -9,11 +9,10 @@ import os from 'node:os';
 import path from 'node:path';
 import { after, before, test } from 'node:test';
 import { modelDifferences } from '../export/model_compare.mjs';
-import { repositoryRoot, siteFile, startBrowserWithBrokenFiles } from './browser.mjs';
+import { kSite, repositoryRoot, siteFile, startBrowserWithBrokenFiles } from './browser.mjs';
 import { canvasBox, deliveredKeys, kDesktop, mouseDrag, openOn, pause } from './devices.mjs';
 import { browserKeys } from './pictures.mjs';
 
-const kSite = process.env.HOUSE_WEB_SITE || path.join(repositoryRoot, 'build-web');
 const kExport = process.env.HOUSE_EXPORT || path.join(repositoryRoot, 'build/tools/house-export');
 
 let session;

@@ -5,13 +5,11 @@
 // page delivered; a context that never comes back is said to be lost, with
 // the offer to start again from the same view.
 import assert from 'node:assert/strict';
-import path from 'node:path';
 import { after, before, test } from 'node:test';
-import { repositoryRoot, startBrowser, waitForFrames } from './browser.mjs';
+import { kSite, startBrowser, waitForFrames } from './browser.mjs';
 import { canvasBox, compareWithDelivered, deliveredKeys, kDesktop, mouseDrag, noticeShown, openOn, settle } from './devices.mjs';
 import { browserKeys, compareWithSnapshot } from './pictures.mjs';
 
-const kSite = process.env.HOUSE_WEB_SITE || path.join(repositoryRoot, 'build-web');
 // The page waits this long in sight for the context to come back.
 const kRestoreWaitMs = 5000;
 const kFloodKeys = ['ArrowLeft', 'ArrowRight', 'ArrowUp', 'ArrowDown', '+', '-', 'o', 'c', 'x', 'z'];

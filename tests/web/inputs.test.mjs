@@ -4,15 +4,13 @@
 // device's rows the picture must be house-snapshot's after those keys, at
 // the canvas's buffer size.
 import assert from 'node:assert/strict';
-import path from 'node:path';
 import { after, before, test } from 'node:test';
-import { repositoryRoot, startBrowser } from './browser.mjs';
+import { kSite, startBrowser } from './browser.mjs';
 import {
   canvasBox, compareWithDelivered, kDesktop, kPhone, kStepsAcrossPicture, keysSince, mouseDrag, openOn, pause,
   pinch, touchDrag, wheel,
 } from './devices.mjs';
 
-const kSite = process.env.HOUSE_WEB_SITE || path.join(repositoryRoot, 'build-web');
 const kHoldMs = 1000;
 // A held button steps at once, again after half a second, then 30 times a second.
 const kRepeatDelayMs = 500;

@@ -5,14 +5,12 @@
 // which follows a turned phone, capped in full screen; the page scrolling
 // under a finger everywhere but on the picture.
 import assert from 'node:assert/strict';
-import path from 'node:path';
 import { after, before, test } from 'node:test';
-import { repositoryRoot, startBrowser } from './browser.mjs';
+import { kSite, startBrowser } from './browser.mjs';
 import {
   canvasBox, changeDevice, compareWithDelivered, kDesktop, kPhone, openOn, pause, settle, touchDrag,
 } from './devices.mjs';
 
-const kSite = process.env.HOUSE_WEB_SITE || path.join(repositoryRoot, 'build-web');
 const kSmallestTarget = 44;
 const kLargestBufferSide = 2048;
 

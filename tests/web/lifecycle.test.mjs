@@ -3,12 +3,10 @@
 // of view, and a key delivered while hidden shows once the page is back; a
 // long session of key events leaves its memory where it was.
 import assert from 'node:assert/strict';
-import path from 'node:path';
 import { after, before, test } from 'node:test';
-import { repositoryRoot, startBrowser } from './browser.mjs';
+import { kSite, startBrowser } from './browser.mjs';
 import { compareWithDelivered, kPhone, openOn, pause, settle } from './devices.mjs';
 
-const kSite = process.env.HOUSE_WEB_SITE || path.join(repositoryRoot, 'build-web');
 const kQuietMs = 1000;
 const kSessionKeys = 100000;
 const kFirstKeys = 1000;

@@ -3,15 +3,12 @@
 // read leaves the first view and says why, and a view too long for a link
 // is said to be so rather than cut short.
 import assert from 'node:assert/strict';
-import path from 'node:path';
 import { after, before, test } from 'node:test';
 import { formatKeySequence } from '../../web/page/input/key_language.mjs';
-import { repositoryRoot, startBrowser } from './browser.mjs';
+import { kLongestLink } from '../../web/page/input/view_link.js';
+import { kSite, startBrowser } from './browser.mjs';
 import { canvasBox, compareWithDelivered, deliveredKeys, kDesktop, kPhone, openOn, touchDrag } from './devices.mjs';
 import { compareWithSnapshot } from './pictures.mjs';
-
-const kSite = process.env.HOUSE_WEB_SITE || path.join(repositoryRoot, 'build-web');
-const kLongestLink = 4000;
 
 // Waits until the address carries the keys delivered so far.
 async function currentLink(page) {

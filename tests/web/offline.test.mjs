@@ -8,11 +8,10 @@ import os from 'node:os';
 import path from 'node:path';
 import { after, before, test } from 'node:test';
 import { assemble } from '../../web/site/assemble.mjs';
-import { repositoryRoot, startBrowser, waitForFrames } from './browser.mjs';
+import { kSite, repositoryRoot, startBrowser, waitForFrames } from './browser.mjs';
 import { deliveredKeys, kDesktop, openOn } from './devices.mjs';
 import { browserKeys, compareWithSnapshot } from './pictures.mjs';
 
-const kSite = process.env.HOUSE_WEB_SITE || path.join(repositoryRoot, 'build-web');
 // house.js and house.wasm as emscripten wrote them, for the site's assembly.
 const kProgram = process.env.HOUSE_WEB_PROGRAM || path.join(repositoryRoot, 'build-wasm/web/wasm');
 const kNamedByContent = /^[\w-]+\.[0-9a-f]{8,}\.\w+$/;

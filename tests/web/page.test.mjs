@@ -5,11 +5,10 @@ import assert from 'node:assert/strict';
 import fs from 'node:fs';
 import path from 'node:path';
 import { after, before, describe, test } from 'node:test';
-import { kCanvasSize, openPage, repositoryRoot, startBrowser, waitForFrames } from './browser.mjs';
+import { kCanvasSize, kSite, openPage, repositoryRoot, startBrowser, waitForFrames } from './browser.mjs';
 import { browserKeys, compareWithSnapshot } from './pictures.mjs';
 import { keysSection } from '../../web/site/key_help.mjs';
 
-const kSite = process.env.HOUSE_WEB_SITE || path.join(repositoryRoot, 'build-web');
 // The program's title, as window.h writes it.
 const kTitle = /^const char kWindowTitle\[\] = "(.*)";$/m.exec(
   fs.readFileSync(path.join(repositoryRoot, 'src/viewer/window.h'), 'utf8'))[1];

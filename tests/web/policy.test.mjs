@@ -3,12 +3,10 @@
 // the console, whether the server sends the policy as well or the page's own
 // <meta> tag carries it alone, and an inline script is refused either way.
 import assert from 'node:assert/strict';
-import path from 'node:path';
 import { test } from 'node:test';
 import { kMetaContentSecurityPolicy } from '../../web/server/security_policy.mjs';
-import { openPage, repositoryRoot, startBrowser, waitForFrames } from './browser.mjs';
+import { kSite, openPage, startBrowser, waitForFrames } from './browser.mjs';
 
-const kSite = process.env.HOUSE_WEB_SITE || path.join(repositoryRoot, 'build-web');
 
 const kVariants = [
   ['the server sends and the page carries', {}],

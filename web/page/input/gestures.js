@@ -14,7 +14,7 @@ const [kLeft, kRight, kUp, kDown, kZoomIn, kZoomOut] = parseKeySequence('Left Ri
 // radian turn the eye half-way round the house. The same distance is one
 // step up or down, so a drag from top to bottom covers about the whole
 // range of the elevation.
-const kStepsAcrossPicture = 45;
+export const kStepsAcrossPicture = 45;
 // One step of zoom moves the eye 1 % nearer or farther, so a pinch that
 // changes the fingers' distance by 1 % is one step: the house follows the
 // fingers.
