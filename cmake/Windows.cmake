@@ -136,11 +136,6 @@ if(HOUSE_FREEGLUT_FROM_SOURCE)
 endif()
 
 # --- GoogleTest --------------------------------------------------------------
-# A test program built for Windows elsewhere cannot run while it is built:
-# it lists its tests when ctest runs them (through the emulator, wine).
-if(CMAKE_CROSSCOMPILING)
-  set(CMAKE_GTEST_DISCOVER_TESTS_DISCOVERY_MODE PRE_TEST)
-endif()
 # A cross-build finds no GoogleTest built for Windows; given its source, it
 # is built here and stands in for what find_package(GTest) would find.
 set(HOUSE_GTEST_SOURCE "" CACHE PATH "GoogleTest's source, built for the unit tests")
