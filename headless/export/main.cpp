@@ -58,9 +58,9 @@ int run(int argc, char** argv) {
         die("cannot write " + shownOutput + ": " + std::strerror(errno));
     }
     if (!commitOutput(output, error)) die("cannot write " + shownOutput + ": " + error);
-    reportWritten(kProgram, options, "wrote a model of " + std::to_string(triangles(document)) +
-                                         " triangles in " + std::to_string(document.nodes.size()) +
-                                         " nodes to " + shownOutput);
+    reportWritten(options, "wrote a model of " + std::to_string(triangles(document)) +
+                               " triangles in " + std::to_string(document.nodes.size()) +
+                               " nodes to " + shownOutput);
     return EXIT_SUCCESS;
 }
 

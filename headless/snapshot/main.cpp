@@ -55,8 +55,8 @@ int run(int argc, char** argv) {
     if (!writePng(output.stream, options.width, options.height, rgb.data(), error) ||
         !commitOutput(output, error))
         die("cannot write " + shownOutput + ": " + error);
-    reportWritten(kProgram, options, "wrote " + std::to_string(options.width) + "x" +
-                                         std::to_string(options.height) + " image to " + shownOutput);
+    reportWritten(options, "wrote " + std::to_string(options.width) + "x" +
+                               std::to_string(options.height) + " image to " + shownOutput);
     return EXIT_SUCCESS;
 }
 

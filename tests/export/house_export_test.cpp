@@ -7,6 +7,7 @@
 
 #include <fstream>
 #include <string>
+#include <tuple>
 #include <vector>
 
 #include "support/processes/processes.h"
@@ -68,6 +69,27 @@ TEST(HouseExport, RefusesInOneLineAndLeavesNothing) {
         EXPECT_EQ(run.out, "");
     }
     EXPECT_TRUE(directory.entries().empty());
+}
+
+// The status says whether the model was written, not the closing line,
+// which is only said. Each script prints the status and the file's first
+// bytes.
+TEST(HouseExport, StatusSaysWhetherTheModelWasWritten) {
+    const std::vector<std::tuple<std::string, std::string, std::string>> cases = {
+        {"\"$1\" --keys o*54 old.glb >&-; echo $?; head -c 4 old.glb", "0\nglTF", ""},
+        {"\"$1\" --keys o*54 old.glb > /dev/full; echo $?; head -c 4 old.glb", "0\nglTF", ""},
+    };
+    for (const auto& [script, found, said] : cases) {
+        ScratchDirectory directory;
+        {
+            std::ofstream old(directory.path("old.glb"));
+            old << "old\n";
+        }
+        const CommandResult result = runCommand(
+            {"sh", "-c", "cd \"$2\" && " + script, "sh", HOUSE_EXPORT, directory.root()}, "");
+        EXPECT_EQ(result.out, found) << script;
+        EXPECT_EQ(result.err, said) << script;
+    }
 }
 
 TEST(HouseExport, SaysItsVersionAndHowToUseIt) {

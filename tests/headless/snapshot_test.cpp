@@ -333,6 +333,10 @@ const OutputCase kOutputCases[] = {
      "wrote", "copy.png"},
     {"- sends the picture alone to standard output",
      "\"$1\" --size 3x2 - | cat > piped.png; ls -A", "piped.png\n", "standard output", "piped.png"},
+    // The status says whether the file was written; the closing line is
+    // only said.
+    {"a closed standard output leaves a written file written, status 0",
+     "echo old > f.png && \"$1\" --size 2x2 f.png >&-; echo $?", "0\n", "", "f.png"},
     {"a directory is refused before the GL is opened (here none can be)",
      "mkdir d && __EGL_VENDOR_LIBRARY_FILENAMES=/none \"$1\" --size 8192x8192 d; echo $?; ls -A d",
      "1\n", "'d': Is a directory", ""},
@@ -358,6 +362,8 @@ const OutputCase kMountedOutputCases[] = {
     {"a full disk is named in one line and keeps nothing",
      "\"$1\" --size 500x500 m/out.png; echo $?; ls -A m", "1\n",
      "'m/out.png': No space left on device", ""},
+    {"a full standard output leaves a written file written, status 0",
+     "mknod m/full c 1 7 && \"$1\" --size 2x2 f.png > m/full; echo $?", "0\n", "", "f.png"},
     {"help to a full standard output fails",
      "mknod m/full c 1 7 && \"$1\" --help > m/full; echo $?", "1\n",
      "standard output: No space left on device", ""},
