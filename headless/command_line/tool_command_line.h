@@ -40,8 +40,9 @@ void finishStandardOutput(const char* program);
 // The closing line, "wrote …": on standard output, or on stderr where the
 // output is standard output and must hold only what was written. Said once
 // the output is in place, so a line that cannot be printed (standard output
-// closed or full) is let be: the status says whether the file was written,
-// and a 1 here would have a script take a new file for the old.
+// closed, full or no longer read) is let be: the status says whether the
+// file was written, and a 1 here would have a script take a new file for
+// the old.
 void reportWritten(const ToolCommand& command, const std::string& line);
 
 // Prints `usage` for --help or "PROGRAM VERSION" for --version; the exit
