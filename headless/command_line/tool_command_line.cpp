@@ -65,9 +65,10 @@ void finishStandardOutput(const char* program) {
     if (error != 0) failTool(program, std::string("cannot write standard output: ") + std::strerror(error));
 }
 
-void reportWritten(const char* program, const ToolCommand& command, const std::string& line) {
-    std::fprintf(command.output == "-" ? stderr : stdout, "%s\n", line.c_str());
-    finishStandardOutput(program);
+void reportWritten(const ToolCommand& command, const std::string& line) {
+    FILE* stream = command.output == "-" ? stderr : stdout;
+    std::fprintf(stream, "%s\n", line.c_str());
+    std::fflush(stream);
 }
 
 int showHelpOrVersion(const char* program, const char* version, const ToolCommand& command,

@@ -34,12 +34,16 @@ std::string describeOutput(const std::string& output);
 [[noreturn]] void failTool(const char* program, const std::string& message);
 
 // As GNU tools do: output that could not be written is a failure, also
-// that of --help or of the closing line.
+// that of --help.
 void finishStandardOutput(const char* program);
 
 // The closing line, "wrote …": on standard output, or on stderr where the
-// output is standard output and must hold only what was written.
-void reportWritten(const char* program, const ToolCommand& command, const std::string& line);
+// output is standard output and must hold only what was written. Said once
+// the output is in place, so a line that cannot be printed (standard output
+// closed, full or no longer read) is let be: the status says whether the
+// file was written, and a 1 here would have a script take a new file for
+// the old.
+void reportWritten(const ToolCommand& command, const std::string& line);
 
 // Prints `usage` for --help or "PROGRAM VERSION" for --version; the exit
 // status.

@@ -8,7 +8,6 @@
 // output_file.h describes, so a failed or interrupted run leaves no partial
 // file and never replaces a device, a link or a directory.
 #include <cerrno>
-#include <csignal>
 #include <cstdio>
 #include <cstdlib>
 #include <cstring>
@@ -36,14 +35,12 @@ size_t triangles(const GltfDocument& document) {
 }
 
 int run(int argc, char** argv) {
+    prepareOutputs();
     ExportOptions options;
     std::string error;
     if (!parseExportOptions(argc, argv, options, error)) die(error);
     if (options.help || options.version)
         return showHelpOrVersion(kProgram, HOUSE_VERSION, options, kExportUsage);
-    // A file size limit then fails the write with a message instead of
-    // ending the program with a signal.
-    std::signal(SIGXFSZ, SIG_IGN);
     const std::string shownOutput = describeOutput(options.output);
     OutputFile output;
     if (!openOutput(options.output, "a glTF model", output, error)) {
@@ -58,9 +55,9 @@ int run(int argc, char** argv) {
         die("cannot write " + shownOutput + ": " + std::strerror(errno));
     }
     if (!commitOutput(output, error)) die("cannot write " + shownOutput + ": " + error);
-    reportWritten(kProgram, options, "wrote a model of " + std::to_string(triangles(document)) +
-                                         " triangles in " + std::to_string(document.nodes.size()) +
-                                         " nodes to " + shownOutput);
+    reportWritten(options, "wrote a model of " + std::to_string(triangles(document)) +
+                               " triangles in " + std::to_string(document.nodes.size()) +
+                               " nodes to " + shownOutput);
     return EXIT_SUCCESS;
 }
 

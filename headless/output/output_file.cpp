@@ -192,6 +192,18 @@ int renameNamedTemporary(const OutputFile& output) {
 
 }  // namespace
 
+void prepareOutputs() {
+    for (int descriptor = STDIN_FILENO; descriptor <= STDERR_FILENO; ++descriptor) {
+        if (fcntl(descriptor, F_GETFD) >= 0 || errno != EBADF) continue;
+        // The lowest free number, which is this one, the lower ones being
+        // open. An O_PATH descriptor refuses read and write with EBADF, the
+        // very error of a closed one, and "/" is there in any chroot.
+        open("/", O_PATH | O_DIRECTORY);
+    }
+    signal(SIGPIPE, SIG_IGN);
+    signal(SIGXFSZ, SIG_IGN);
+}
+
 // Binary data on a terminal would only garble it.
 bool refuseTerminal(int descriptor, const char* contents, std::string& reason) {
     if (!isatty(descriptor)) return false;

@@ -23,6 +23,15 @@ struct OutputFile {
     bool unnamed = false;       // an O_TMPFILE file, with no name until committed
 };
 
+// First thing in a tool, before anything is opened. A standard descriptor
+// that was closed is held by one that can be neither read nor written, so
+// that it still fails as a closed one does and no file opened later takes
+// its number: the output would then receive the closing line, or a
+// library's warning. And a reader of standard output that has gone, or a
+// file size limit, then fails a write with its errno, reported like any
+// other, where it would end the program with a signal and no word.
+void prepareOutputs();
+
 // Opens the output named `path` for `contents` ("a PNG"), which a terminal
 // refusal names. On failure returns false with the cause in `reason` (for
 // example "Is a directory").

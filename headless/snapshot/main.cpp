@@ -9,7 +9,6 @@
 // anything is drawn. The output is written as output_file.h describes, so
 // a failed or interrupted run leaves no partial file and never replaces a
 // device, a link or a directory.
-#include <csignal>
 #include <cstdio>
 #include <cstdlib>
 #include <new>
@@ -30,14 +29,12 @@ const char kProgram[] = "house-snapshot";
 [[noreturn]] void die(const std::string& message) { failTool(kProgram, message); }
 
 int run(int argc, char** argv) {
+    prepareOutputs();
     Options options;
     std::string error;
     if (!parseCommandLine(argc, argv, options, error)) die(error);
     if (options.help || options.version)
         return showHelpOrVersion(kProgram, HOUSE_VERSION, options, kUsage);
-    // A file size limit then fails the write with a message instead of
-    // ending the program with a signal.
-    std::signal(SIGXFSZ, SIG_IGN);
     const std::string refusal =
         memoryRefusal(options.width, options.height, options.supersample, memoryRoomNow());
     if (!refusal.empty()) die(refusal);
@@ -55,8 +52,8 @@ int run(int argc, char** argv) {
     if (!writePng(output.stream, options.width, options.height, rgb.data(), error) ||
         !commitOutput(output, error))
         die("cannot write " + shownOutput + ": " + error);
-    reportWritten(kProgram, options, "wrote " + std::to_string(options.width) + "x" +
-                                         std::to_string(options.height) + " image to " + shownOutput);
+    reportWritten(options, "wrote " + std::to_string(options.width) + "x" +
+                               std::to_string(options.height) + " image to " + shownOutput);
     return EXIT_SUCCESS;
 }
 

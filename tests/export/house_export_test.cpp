@@ -5,6 +5,7 @@
 
 #include <fstream>
 #include <string>
+#include <tuple>
 #include <vector>
 
 #include "support/processes/processes.h"
@@ -59,6 +60,31 @@ TEST(HouseExport, RefusesInOneLineAndLeavesNothing) {
         EXPECT_EQ(run.out, "");
     }
     EXPECT_TRUE(directory.entries().empty());
+}
+
+// The status says whether the model was written: not the closing line,
+// which is only said, and a reader gone from standard output is a failure
+// like a full disk. Each script prints the status and the file's first
+// bytes; the reader of the pipe is gone before the tool starts.
+TEST(HouseExport, StatusSaysWhetherTheModelWasWritten) {
+    const std::vector<std::tuple<std::string, std::string, std::string>> cases = {
+        {"\"$1\" --keys o*54 old.glb >&-; echo $?; head -c 4 old.glb", "0\nglTF", ""},
+        {"\"$1\" --keys o*54 old.glb > /dev/full; echo $?; head -c 4 old.glb", "0\nglTF", ""},
+        {"exec 3>&1; { until [ -e gone ]; do sleep 0.01; done; env --default-signal=PIPE \"$1\" -; "
+         "echo $? >&3; } | { exec 0<&-; touch gone; }; head -c 4 old.glb",
+         "1\nold\n", "house-export: cannot write standard output: Broken pipe\n"},
+    };
+    for (const auto& [script, found, said] : cases) {
+        ScratchDirectory directory;
+        {
+            std::ofstream old(directory.path("old.glb"));
+            old << "old\n";
+        }
+        const CommandResult result = runCommand(
+            {"sh", "-c", "cd \"$2\" && " + script, "sh", HOUSE_EXPORT, directory.root()}, "");
+        EXPECT_EQ(result.out, found) << script;
+        EXPECT_EQ(result.err, said) << script;
+    }
 }
 
 TEST(HouseExport, SaysItsVersionAndHowToUseIt) {

@@ -314,6 +314,18 @@ const OutputCase kOutputCases[] = {
      "wrote", "copy.png"},
     {"- sends the picture alone to standard output",
      "\"$1\" --size 3x2 - | cat > piped.png; ls -A", "piped.png\n", "standard output", "piped.png"},
+    // The status says whether the file was written; the closing line is
+    // only said.
+    {"a closed standard output leaves a written file written, status 0",
+     "echo old > f.png && \"$1\" --size 2x2 f.png >&-; echo $?", "0\n", "", "f.png"},
+    // Nor does a file opened after it take its number and the closing line.
+    {"a FIFO written with standard output closed holds the PNG alone",
+     "mkfifo p && { cat p > copy.png & } && \"$1\" --size 3x2 p >&-; wait; tail -c 4 copy.png | od -An -tx1",
+     " ae 42 60 82\n", "", "copy.png"},
+    // The reader is gone before the tool starts, so the write meets no one.
+    {"a reader gone from standard output is a failure in one line, not a silent SIGPIPE",
+     "exec 3>&1; { until [ -e gone ]; do sleep 0.01; done; env --default-signal=PIPE \"$1\" --size 8x8 -; "
+     "echo $? >&3; } | { exec 0<&-; touch gone; }", "1\n", "standard output: Broken pipe", ""},
     {"a directory is refused before the GL is opened (here none can be)",
      "mkdir d && __EGL_VENDOR_LIBRARY_FILENAMES=/none \"$1\" --size 8192x8192 d; echo $?; ls -A d",
      "1\n", "'d': Is a directory", ""},
@@ -339,6 +351,8 @@ const OutputCase kMountedOutputCases[] = {
     {"a full disk is named in one line and keeps nothing",
      "\"$1\" --size 500x500 m/out.png; echo $?; ls -A m", "1\n",
      "'m/out.png': No space left on device", ""},
+    {"a full standard output leaves a written file written, status 0",
+     "mknod m/full c 1 7 && \"$1\" --size 2x2 f.png > m/full; echo $?", "0\n", "", "f.png"},
     {"help to a full standard output fails",
      "mknod m/full c 1 7 && \"$1\" --help > m/full; echo $?", "1\n",
      "standard output: No space left on device", ""},

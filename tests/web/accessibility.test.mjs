@@ -10,6 +10,14 @@ import { canvasBox, kDesktop, mouseDrag, openOn } from './devices.mjs';
 import { runLighthouse, shortfalls } from './lighthouse.mjs';
 
 const kFirstView = 'Seen from the front, 3° above level, 200 from the centre. Drive gate closed, walk gate closed.';
+// Links that open far out, and the distance as the name says it: zoom out
+// has no limit short of the largest float.
+const kDistances = [
+  ['-*300', '3,963'],
+  ['-*1000', 'about 4.2 million'],
+  ['-*3000', 'about 1.8 × 10¹⁵'],
+  ['-*10000', 'about 3.4 × 10³⁸'],
+];
 const kTabOrder = [
   'Orbit left', 'Orbit right', 'Orbit up', 'Orbit down', 'Zoom in', 'Zoom out',
   'Open drive gate', 'Close drive gate', 'Open walk gate', 'Close walk gate', 'Full screen', 'Copy link',
@@ -46,6 +54,16 @@ test('the picture is named by what is in view, and the name follows a key and a 
   assert.match(name, /^Seen from the back, 3° above level, 200 from the centre\. Drive gate open 5°/);
   assert.deepEqual(faults, []);
   await page.close();
+});
+
+test('a distance is said as a person says it, with separators or rounded, out to the largest', async () => {
+  for (const [keys, distance] of kDistances) {
+    const { page, faults } = await openOn(session, kDesktop, `#keys=${keys}`);
+    const far = kFirstView.replace('200', distance);
+    assert.deepEqual(await nameAfter(page, ''), { role: 'img', name: far, live: 'polite', said: far }, keys);
+    assert.deepEqual(faults, []);
+    await page.close();
+  }
 });
 
 test('Tab reaches every button, in the order they are shown', async () => {

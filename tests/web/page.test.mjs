@@ -134,6 +134,9 @@ async function checkEscape(session) {
   const notice = await page.$eval('#notice', (element) => element.textContent);
   assert.match(notice, /has ended/);
   assert.equal(await page.$eval('#canvas', (element) => element.hidden), true);
+  // No model of a view that has ended is offered; starting again offers it.
+  const offered = () => page.$$eval('#model-offer, #download-model', (all) => all.map((element) => !element.hidden));
+  assert.deepEqual(await offered(), [false, false]);
   const drawn = await page.evaluate(() => Module.framesDrawn);
   await page.evaluate(() => document.getElementById('canvas').focus());
   for (const key of browserKeys('o Left')) await page.keyboard.press(key);
@@ -143,6 +146,7 @@ async function checkEscape(session) {
 
   await Promise.all([page.waitForNavigation(), page.click('#reload')]);
   await waitForFrames(page, 0);
+  assert.deepEqual(await offered(), [true, true]);
   assert.deepEqual(faults, []);
   await page.close();
 }

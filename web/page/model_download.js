@@ -4,7 +4,9 @@
 // first time it is asked for (and kept by the service worker with the rest
 // of the site, so it works offline too). The module is given the keys the
 // page has delivered, so the file is the one `house-export --keys` writes
-// for the same keys.
+// for the same keys. It is offered only while the program runs: once it
+// has ended there is no view to save, and "Start again" brings the offer
+// back with the page.
 import { checkWhole, compileWasm, DeliveryError, download, instantiateFrom, kibibytes, plainName, runScript }
   from './delivery.js';
 import { deliveredKeyText } from './input/keys.js';
@@ -60,13 +62,18 @@ function save(bytes) {
   setTimeout(() => URL.revokeObjectURL(url), kKeepFileMs);
 }
 
-export function startModelDownload(button, status) {
+export function startModelDownload(program, { offer, button, status }) {
   let exporter = null;
   let busy = false;
   let fresh = false;
 
+  program.whenStopped(() => {
+    for (const element of [offer, button, status]) element.hidden = true;
+    status.textContent = '';
+  });
+
   button.addEventListener('click', async () => {
-    if (busy) return;
+    if (busy || program.stopped) return;
     const keys = deliveredKeyText(' ');
     if (keys === null) {
       status.textContent = 'This view took too many steps to be made again as a model. ' +
@@ -79,6 +86,8 @@ export function startModelDownload(button, status) {
     try {
       exporter ??= loadExporter(fresh);
       const model = (await exporter).exportModel(keys);
+      // Ended while the module was fetched: the offer is gone.
+      if (program.stopped) return;
       save(model);
       status.textContent = `Downloaded ${kFileName} (${kibibytes(model.length)} KB): the house as you see it now.`;
     } catch (error) {

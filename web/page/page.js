@@ -38,7 +38,9 @@ startViewLink(program, {
   copyButton: element('copy-link'), status: element('link-status'),
   linkBox: element('link-box'), linkText: element('link-text'),
 });
-startModelDownload(element('download-model'), element('model-status'));
+startModelDownload(program, {
+  offer: element('model-offer'), button: element('download-model'), status: element('model-status'),
+});
 arrangeHelp(element('key-help'), element('touch-help'));
 
 canvas.addEventListener('focus', showFocus);

@@ -24,10 +24,12 @@ const element = (id) => document.getElementById(id);
 
 // The object the program's loader reads, made the page's one global,
 // Module. `started` callbacks run once main has registered the program's
-// callbacks, before its first frame; `drawn` ones after the first frame.
+// callbacks, before its first frame; `drawn` ones after the first frame;
+// `stopped` ones once it cannot go on, for whatever reason.
 export function createProgram(canvas) {
   const started = [];
   const drawn = [];
+  const stopped = [];
   const module = {
     canvas,
     framesDrawn: 0,
@@ -59,9 +61,11 @@ export function createProgram(canvas) {
       if (module.stopped) return;
       module.stopped = true;
       showNotice(heading, text, { action });
+      stopped.forEach((callback) => callback());
     },
     whenStarted(callback) { started.push(callback); },
     whenFirstDrawn(callback) { drawn.push(callback); },
+    whenStopped(callback) { stopped.push(callback); },
   };
   window.Module = module;
   return module;

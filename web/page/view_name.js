@@ -16,6 +16,25 @@ const kOpenDegrees = 90;
 
 const degrees = (radians) => Math.round((radians * 180) / Math.PI);
 
+// Zoom out has no limit short of the largest float, so a distance can have
+// 39 digits. Whole with separators below a million, as read aloud; then
+// rounded to two figures, in millions up to trillions and as a power of ten
+// beyond, where names run out that anyone knows.
+const kWholeBelow = 1e6;
+const kNamedLarge = ['million', 'billion', 'trillion'];
+const kSuperscripts = '⁰¹²³⁴⁵⁶⁷⁸⁹';
+
+function spokenNumber(value) {
+  const whole = Math.round(value);
+  if (whole < kWholeBelow) return whole.toLocaleString('en');
+  // Rounded first, so that 999,960,000 is about 1 billion, not 1,000 million.
+  const [figures, power] = value.toExponential(1).split('e').map(Number);
+  const name = kNamedLarge[Math.floor(power / 3) - 2];
+  if (name) return `about ${Number((figures * 10 ** (power % 3)).toPrecision(2))} ${name}`;
+  const superscript = [...String(power)].map((digit) => kSuperscripts[digit]).join('');
+  return `about ${figures} × 10${superscript}`;
+}
+
 function gateWords(angle) {
   const swing = degrees(angle);
   if (swing <= kShutDegrees) return 'closed';
@@ -32,7 +51,7 @@ function describeView([x, y, z], driveGate, walkGate) {
   const rise = degrees(Math.atan2(y, ground));
   const height = y < kGroundY ? 'below the ground'
     : rise > 0 ? `${rise}° above level` : rise < 0 ? `${-rise}° below level` : 'level';
-  const distance = Math.round(Math.hypot(x, y, z));
+  const distance = spokenNumber(Math.hypot(x, y, z));
   return `Seen from the ${side}, ${height}, ${distance} from the centre. ` +
     `Drive gate ${gateWords(driveGate)}, walk gate ${gateWords(walkGate)}.`;
 }
