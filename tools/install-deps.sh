@@ -11,7 +11,7 @@
 set -euo pipefail
 
 packages=(
-  g++ cmake make                           # compiler and build
+  g++ cmake make ccache                    # compiler, build and compiler cache
   freeglut3-dev libglu1-mesa-dev libgl-dev # the program: GLUT, GLU, GL
   libgl1-mesa-dri                          # Mesa's software renderer
   libegl-dev libegl-mesa0 libopengl-dev    # headless snapshots and the benchmark

@@ -10,15 +10,11 @@ build="${1:-$root/build-package}"
 
 "$root/tools/install-deps.sh"
 
-# CMake reads CFLAGS, CXXFLAGS and LDFLAGS, but not CPPFLAGS (where the
-# fortify flag is), so those go with the compiler flags.
-eval "$(DEB_BUILD_MAINT_OPTIONS=hardening=+all dpkg-buildflags --export=sh)"
-export CFLAGS="$CFLAGS $CPPFLAGS" CXXFLAGS="$CXXFLAGS $CPPFLAGS"
-
-# Build type None: the flags above and nothing else. A stale package is
-# removed first, so that a failed run cannot leave an old one looking new.
+# A stale package is removed first, so that a failed run cannot leave an
+# old one looking new.
 rm -f "$build"/house_*.deb
-cmake -S "$root" -B "$build" -DCMAKE_BUILD_TYPE=None -DHOUSE_TESTS=OFF >/dev/null
+mapfile -t debian_flags < <("$root/tools/debian-flags.sh")
+cmake -S "$root" -B "$build" "${debian_flags[@]}" -DHOUSE_TESTS=OFF >/dev/null
 cmake --build "$build" -j"$(nproc)"
 (cd "$build" && cpack -G DEB)
 

@@ -6,7 +6,8 @@ root="$(cd "$(dirname "$0")/.." && pwd)"
 build="${HOUSE_BUILD_DIR:-$root/build}"
 
 "$root/tools/install-deps.sh"
-cmake -S "$root" -B "$build" >/dev/null
+mapfile -t debian_flags < <("$root/tools/debian-flags.sh")
+cmake -S "$root" -B "$build" "${debian_flags[@]}" >/dev/null
 cmake --build "$build" -j"$(nproc)" --target house
 
 if [ -n "${DISPLAY:-}" ] && xdpyinfo >/dev/null 2>&1; then

@@ -43,7 +43,8 @@ fi
 "$root/web/site/build.sh" "$site"
 
 if [ "$bench" -eq 1 ]; then
-  cmake -S "$root" -B "$build" >/dev/null
+  mapfile -t debian_flags < <("$root/tools/debian-flags.sh")
+  cmake -S "$root" -B "$build" "${debian_flags[@]}" >/dev/null
   cmake --build "$build" -j"$(nproc)" --target house-bench
   "$root/tests/web/install.sh"
   exec node "$root/tests/bench/web_bench.mjs" --site "$site" --native "$build/tests/bench/house-bench" \
