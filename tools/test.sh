@@ -1,26 +1,76 @@
 #!/usr/bin/env bash
-# Installs what is missing, builds everything and runs every test: the unit
-# tests, the tool tests, the end-to-end tests in a virtual X server, the web
-# page's tests in headless Chromium, the package and document tests, and the
-# Windows build's tests under Wine; then builds the unit tests again with
-# AddressSanitizer and UndefinedBehaviorSanitizer and runs them, failing on
-# any report.
+# Runs the tests.
+#
+#   tools/test.sh [--all]   everything (the default): installs what is
+#                           missing, builds, and runs every test: unit, tool,
+#                           document, end-to-end (a real window in a virtual X
+#                           server), browser, package and Windows (under Wine)
+#                           tests, and the unit tests again under
+#                           AddressSanitizer and UndefinedBehaviorSanitizer
+#   tools/test.sh --quick   from an existing build, what a change to the
+#                           program or the tools most often breaks: the unit,
+#                           tool and document tests, in about a minute
+#
+# One CTest run schedules them all, so that tests that wait (for a window,
+# a browser, Wine) overlap with tests that compute. Any test's failure,
+# and any sanitizer report, fails the run.
 set -euo pipefail
 root="$(cd "$(dirname "$0")/.." && pwd)"
 build="${HOUSE_BUILD_DIR:-$root/build}"
 jobs="$(nproc)"
+quick_labels='^(unit|tools|docs)$'
+
+usage() {
+  echo "usage: tools/test.sh [--all | --quick]" >&2
+  exit 2
+}
+mode=all
+case "${1:-}" in
+  ''|--all) ;;
+  --quick) mode=quick ;;
+  *) usage ;;
+esac
+[ $# -le 1 ] || usage
+
+# What was skipped, and why, in the run's last lines: a test that skips,
+# or skips some of its cases, prints "SKIPPED: the reason, and what would
+# run it".
+report_skips() {
+  local log="$build/Testing/Temporary/LastTest.log"
+  [ -f "$log" ] || return 0
+  awk '
+    /^[0-9]+\/[0-9]+ Testing: / { name = $3 }
+    /^SKIPPED: / {
+      sub(/^SKIPPED: /, "")
+      if (!($0 in reasons)) order[++count] = $0
+      reasons[$0] = reasons[$0] (reasons[$0] == "" ? "" : ", ") name
+    }
+    END { for (i = 1; i <= count; i++) printf "== skipped in %s: %s\n", reasons[order[i]], order[i] }
+  ' "$log"
+}
+
+if [ "$mode" = quick ]; then
+  [ -f "$build/CMakeCache.txt" ] ||
+    { echo "test.sh --quick runs from an existing build: run tools/test.sh once first" >&2; exit 2; }
+  cmake --build "$build" -j"$jobs"
+  status=0
+  ctest --test-dir "$build" --output-on-failure -j"$jobs" -L "$quick_labels" || status=$?
+  report_skips
+  cat <<TEXT
+== --quick left out the end-to-end, browser, package, benchmark and Windows
+   tests and the sanitizers. tools/test.sh (--all) runs everything; one group:
+   ctest --test-dir $build -L e2e   (or web, package, bench, windows, sanitize)
+TEXT
+  exit "$status"
+fi
 
 "$root/tools/install-deps.sh" --web --windows
-
-cmake -S "$root" -B "$build" >/dev/null
+mapfile -t debian_flags < <("$root/tools/debian-flags.sh")
+cmake -S "$root" -B "$build" "${debian_flags[@]}" >/dev/null
 cmake --build "$build" -j"$jobs"
-# The end-to-end tests take turns: each drives a real window and waits for
-# it. Everything else shares nothing and runs side by side.
-(cd "$build" && ctest --output-on-failure -j"$jobs" -LE e2e && ctest --output-on-failure -L e2e)
-
-echo "== unit tests under AddressSanitizer and UndefinedBehaviorSanitizer"
-cmake -S "$root" -B "$build-sanitize" -DHOUSE_SANITIZE=ON -DCMAKE_BUILD_TYPE=Debug >/dev/null
-cmake --build "$build-sanitize" -j"$jobs" --target unit_tests house_probe
-export ASAN_OPTIONS="detect_leaks=1:abort_on_error=1:halt_on_error=1"
-export UBSAN_OPTIONS="halt_on_error=1:print_stacktrace=1"
-(cd "$build-sanitize" && ctest --output-on-failure -j"$jobs" -L unit)
+status=0
+# One more job than cores: the end-to-end, browser and Wine tests spend
+# much of their time waiting.
+ctest --test-dir "$build" --output-on-failure -j"$((jobs + 1))" || status=$?
+report_skips
+exit "$status"

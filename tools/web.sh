@@ -40,7 +40,7 @@ if ! [[ "$frames" =~ ^[0-9]{1,6}$ ]] || [ "$frames" -lt 1 ]; then
 fi
 
 "$root/tools/install-deps.sh" --web
-"$root/web/site/build.sh" "$site"
+"$root/web/site/build.sh" "$site" "$build/wasm"
 
 if [ "$bench" -eq 1 ]; then
   mapfile -t debian_flags < <("$root/tools/debian-flags.sh")

@@ -6,7 +6,7 @@
 #   blender_import.sh HOUSE_EXPORT
 set -eu
 if ! command -v blender >/dev/null; then
-  echo "skipped: Blender is not installed (Debian: apt-get install blender python3-numpy)"
+  echo "SKIPPED: Blender is not installed: tools/install-deps.sh installs it (blender python3-numpy)"
   exit 77
 fi
 folder=$(mktemp -d)

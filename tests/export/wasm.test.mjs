@@ -11,7 +11,7 @@ import { exportModel } from './glb.mjs';
 import { modelDifferences } from './model_compare.mjs';
 
 const kModule = process.env.HOUSE_EXPORT_MODULE ||
-  path.join(repositoryRoot, 'build-wasm/web/wasm/house-export.js');
+  path.join(repositoryRoot, 'build/wasm/web/wasm/house-export.js');
 const kViews = ['', 'o*54 x*54', 'o*17 x*31 Left*23 Up*11 +*40', 'Right*70 Down -*120 o*54 c*20'];
 
 let wasm;

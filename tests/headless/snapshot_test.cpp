@@ -384,7 +384,8 @@ TEST_F(OutputTest, OutputsAreWrittenWhereTheyPointAndNeverLeftHalfDone) {
 
 TEST_F(OutputTest, DevicesAndFullDisksInAMountNamespace) {
     if (!runCommand({"unshare", "-m", "true"}, "").succeeded()) {
-        GTEST_SKIP() << "unshare -m is not allowed here: device and full-disk cases skipped";
+        GTEST_SKIP() << "SKIPPED: unshare -m is not allowed here, so the device and full-disk"
+                        " cases cannot run: run the tests as root";
     }
     for (const OutputCase& row : kMountedOutputCases) check(row, true);
 }

@@ -13,8 +13,9 @@ export const kCanvasSize = 500;
 // The site the tests load: the build's (tests/web/CMakeLists.txt), else
 // the one tools/web.sh builds.
 export const kSite = process.env.HOUSE_WEB_SITE || path.join(repositoryRoot, 'build-web');
-const kChromium = process.env.HOUSE_CHROMIUM || '/usr/bin/chromium';
+export const kChromium = process.env.HOUSE_CHROMIUM || '/usr/bin/chromium';
 const kStartTimeoutMs = 30000;
+const defaultViewport = { width: 1000, height: 700 };
 
 // Without the background-networking switches Chromium keeps trying to
 // reach its services, which a closed network refuses. With no GPU, WebGL
@@ -40,11 +41,38 @@ export function siteFile(siteDirectory, name) {
   return found[0];
 }
 
-// Starts the server on a free port and the browser with a fresh profile.
-// `extraSwitches` such as --disable-webgl change the browser;
-// `serverOptions` go to startServer.
+// Chromium's switches as puppeteer starts it for the tests, headless, with
+// `userDataDir` as its profile.
+export function chromiumArguments(userDataDir, extraSwitches = []) {
+  return puppeteer.defaultArgs({ headless: true, userDataDir, args: [...kQuietSwitches, ...extraSwitches] });
+}
+
+// The browser the run shares (tests/web/chromium.mjs), where there is one:
+// starting a browser for each file would cost more than most files' tests.
+async function connectShared() {
+  const endpointFile = process.env.HOUSE_SHARED_CHROMIUM;
+  if (!endpointFile || !fs.existsSync(endpointFile)) return null;
+  return puppeteer.connect({ browserWSEndpoint: fs.readFileSync(endpointFile, 'utf8').trim(), defaultViewport });
+}
+
+// Starts the server on a free port and gives the caller a browser context
+// of its own (its own cache, storage and window): in the run's shared
+// browser, or in a browser started for it with a fresh profile where
+// `extraSwitches` such as --disable-webgl change the browser or none is
+// shared. `serverOptions` go to startServer.
 export async function startBrowser(siteDirectory, extraSwitches = [], serverOptions = {}) {
   const server = await startServer(siteDirectory, 0, serverOptions);
+  const url = pageUrl(server);
+  const shared = extraSwitches.length === 0 ? await connectShared() : null;
+  if (shared) {
+    const context = await shared.createBrowserContext();
+    async function close() {
+      await context.close();
+      await shared.disconnect();
+      server.close();
+    }
+    return { browser: shared, context, server, url, close };
+  }
   const profile = fs.mkdtempSync(path.join(os.tmpdir(), 'house-chromium-'));
   let browser;
   try {
@@ -52,7 +80,7 @@ export async function startBrowser(siteDirectory, extraSwitches = [], serverOpti
       executablePath: kChromium,
       headless: true,
       args: [...kQuietSwitches, `--user-data-dir=${profile}`, ...extraSwitches],
-      defaultViewport: { width: 1000, height: 700 },
+      defaultViewport,
       timeout: kStartTimeoutMs,
     });
   } catch (error) {
@@ -60,13 +88,12 @@ export async function startBrowser(siteDirectory, extraSwitches = [], serverOpti
     fs.rmSync(profile, { recursive: true, force: true });
     throw error;
   }
-  const url = pageUrl(server);
   async function close() {
     await browser.close();
     server.close();
     fs.rmSync(profile, { recursive: true, force: true });
   }
-  return { browser, server, url, close };
+  return { browser, context: browser.defaultBrowserContext(), server, url, close };
 }
 
 // startBrowser whose server answers the site's files in `brokenFiles`
@@ -97,7 +124,7 @@ export async function openPage(session, { prepare = null, fragment = '', isolate
     page = await context.newPage();
     page.once('close', () => context.close().catch(() => {}));
   } else {
-    page = await session.browser.newPage();
+    page = await session.context.newPage();
   }
   if (prepare) await prepare(page);
   const faults = [];

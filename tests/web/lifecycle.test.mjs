@@ -24,7 +24,7 @@ const framesDrawn = (page) => page.evaluate(() => Module.framesDrawn);
 const kQuietWays = [
   ['left alone', 0, async () => {}, async () => {}],
   ['hidden behind a second tab', 5, async (page, context) => {
-    context.other = await page.browser().newPage();
+    context.other = await page.browserContext().newPage();
     await context.other.bringToFront();
     await page.waitForFunction(() => document.visibilityState === 'hidden');
   }, async (page, context) => {

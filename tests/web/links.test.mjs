@@ -23,7 +23,7 @@ after(async () => { await session.close(); });
 
 test('a link taken after keys, a drag and buttons opens to the same picture, and copies', async () => {
   const { page, faults, client } = await openOn(session, kPhone);
-  await session.browser.defaultBrowserContext().overridePermissions(session.url,
+  await session.context.overridePermissions(session.url,
     ['clipboard-read', 'clipboard-sanitized-write']);
   const historyAtOpen = await page.evaluate(() => history.length);
   await page.evaluate(() => document.getElementById('canvas').focus());

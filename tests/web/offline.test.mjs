@@ -13,7 +13,7 @@ import { deliveredKeys, kDesktop, openOn } from './devices.mjs';
 import { browserKeys, compareWithSnapshot } from './pictures.mjs';
 
 // house.js and house.wasm as emscripten wrote them, for the site's assembly.
-const kProgram = process.env.HOUSE_WEB_PROGRAM || path.join(repositoryRoot, 'build-wasm/web/wasm');
+const kProgram = process.env.HOUSE_WEB_PROGRAM || path.join(repositoryRoot, 'build/wasm/web/wasm');
 const kNamedByContent = /^[\w-]+\.[0-9a-f]{8,}\.\w+$/;
 
 // Until the service worker has kept the site and controls the page.

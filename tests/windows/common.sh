@@ -15,7 +15,8 @@ skip() {
   exit 77
 }
 [ -f "$freeglut_archive" ] ||
-  skip "no freeglut source at $freeglut_archive, and the Windows build needs it with no network"
+  skip "no freeglut source at $freeglut_archive (the Windows build has no network to fetch it):" \
+    "put freeglut's 3.8.0 release archive there, then run ctest -L windows"
 
 # Runs a Windows program under Wine; its output without Windows' line ends.
 #   under_wine PROGRAM.exe [ARGS...]

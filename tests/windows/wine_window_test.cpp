@@ -59,8 +59,9 @@ TEST(WindowsProgram, UnderWineDrawsWhatTheSnapshotDrawsAndEndsOnEscape) {
     const char* archive = std::getenv("HOUSE_FREEGLUT_ARCHIVE");
     ASSERT_NE(archive, nullptr) << "HOUSE_FREEGLUT_ARCHIVE is not set";
     if (!exists(archive)) {
-        GTEST_SKIP() << "no freeglut source at " << archive
-                     << ", and the Windows build needs it with no network";
+        GTEST_SKIP() << "SKIPPED: no freeglut source at " << archive
+                     << " (the Windows build has no network to fetch it): put freeglut's 3.8.0"
+                     << " release archive there, then run ctest -L windows";
     }
     // A Wine session's desktop takes the display of the program that
     // started it: one an earlier test left behind would have another, or

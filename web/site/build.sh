@@ -1,7 +1,8 @@
 #!/usr/bin/env bash
 # Builds the page into SITE (default build-web/): house.js and house.wasm,
-# compiled by CMake with emscripten (emcmake) in BUILD (default build-wasm/)
-# from the sources CMakeLists.txt lists, then the site assembled from them
+# compiled by CMake with emscripten (emcmake) in BUILD (default build/wasm/,
+# where the tests' build of the page compiles too) from the sources
+# CMakeLists.txt lists, then the site assembled from them
 # and the page's files (web/site/assemble.mjs: the files named after their
 # content, index.html with its key table and policy, the manifest, the
 # service worker, the icons), and last the compressed copies. The compile
@@ -11,7 +12,7 @@
 set -euo pipefail
 root="$(cd "$(dirname "$0")/../.." && pwd)"
 site="${1:-$root/build-web}"
-build="${2:-$root/build-wasm}"
+build="${2:-$root/build/wasm}"
 
 # Debian's emscripten runs its JavaScript optimiser with Debian's acorn,
 # which node finds only here. Its system libraries come prebuilt with the
