@@ -55,7 +55,7 @@ before(async () => {
   }
   // The page's import map is inline, which the site's security policy
   // would refuse: it is not the page under test here.
-  session = await startBrowser(site, [], { contentSecurityPolicy: false });
+  session = await startBrowser(site, { server: { contentSecurityPolicy: false } });
   page = await session.context.newPage();
   const errors = [];
   page.on('pageerror', (error) => errors.push(error.message));

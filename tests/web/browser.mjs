@@ -58,12 +58,15 @@ async function connectShared() {
 // Starts the server on a free port and gives the caller a browser context
 // of its own (its own cache, storage and window): in the run's shared
 // browser, or in a browser started for it with a fresh profile where
-// `extraSwitches` such as --disable-webgl change the browser or none is
-// shared. `serverOptions` go to startServer.
-export async function startBrowser(siteDirectory, extraSwitches = [], serverOptions = {}) {
-  const server = await startServer(siteDirectory, 0, serverOptions);
+// `switches` such as --disable-webgl change the browser, where the caller
+// asks for an `ownProfile` (a context in a shared browser is an incognito
+// one, which a page cannot be installed from), or where none is shared.
+// `server` holds startServer's options.
+export async function startBrowser(siteDirectory, options = {}) {
+  const { switches = [], ownProfile = false } = options;
+  const server = await startServer(siteDirectory, 0, options.server);
   const url = pageUrl(server);
-  const shared = extraSwitches.length === 0 ? await connectShared() : null;
+  const shared = switches.length === 0 && !ownProfile ? await connectShared() : null;
   if (shared) {
     const context = await shared.createBrowserContext();
     async function close() {
@@ -79,7 +82,7 @@ export async function startBrowser(siteDirectory, extraSwitches = [], serverOpti
     browser = await puppeteer.launch({
       executablePath: kChromium,
       headless: true,
-      args: [...kQuietSwitches, `--user-data-dir=${profile}`, ...extraSwitches],
+      args: [...kQuietSwitches, `--user-data-dir=${profile}`, ...switches],
       defaultViewport,
       timeout: kStartTimeoutMs,
     });
@@ -101,13 +104,12 @@ export async function startBrowser(siteDirectory, extraSwitches = [], serverOpti
 // file arrive broken.
 export async function startBrowserWithBrokenFiles(siteDirectory) {
   const brokenFiles = new Map();
-  const session = await startBrowser(siteDirectory, [], {
-    intercept(request, response) {
-      const send = brokenFiles.get(new URL(request.url, 'http://site').pathname.slice(1));
-      send?.(response);
-      return Boolean(send);
-    },
-  });
+  const intercept = (request, response) => {
+    const send = brokenFiles.get(new URL(request.url, 'http://site').pathname.slice(1));
+    send?.(response);
+    return Boolean(send);
+  };
+  const session = await startBrowser(siteDirectory, { server: { intercept } });
   return { ...session, brokenFiles };
 }
 

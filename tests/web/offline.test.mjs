@@ -43,7 +43,7 @@ before(() => { scratch = fs.mkdtempSync(path.join(os.tmpdir(), 'house-offline-')
 after(() => fs.rmSync(scratch, { recursive: true, force: true }));
 
 test('opened once, the page opens again at the same view with no network, and is installable', async () => {
-  const session = await startBrowser(kSite);
+  const session = await startBrowser(kSite, { ownProfile: true });
   try {
     const { page, faults, client } = await openOn(session, kDesktop);
     for (const key of browserKeys('Left*3 o*5')) await page.keyboard.press(key);

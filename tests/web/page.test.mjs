@@ -190,7 +190,7 @@ describe('the page in a browser with WebGL', () => {
 });
 
 test('without WebGL the program stops at its context and the page says so instead of showing a blank box', async () => {
-  const session = await startBrowser(kSite, ['--disable-webgl', '--disable-3d-apis']);
+  const session = await startBrowser(kSite, { switches: ['--disable-webgl', '--disable-3d-apis'] });
   try {
     const { page, faults } = await openPage(session);
     await page.waitForSelector('#notice:not([hidden])');

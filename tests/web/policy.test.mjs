@@ -15,7 +15,7 @@ const kVariants = [
 
 for (const [name, serverOptions] of kVariants) {
   test(`the page draws and keeps its files with a clean console under the policy ${name}, which refuses inline scripts`, async () => {
-    const session = await startBrowser(kSite, [], serverOptions);
+    const session = await startBrowser(kSite, { server: serverOptions });
     try {
       const { page, faults } = await openPage(session);
       await waitForFrames(page, 0);
