@@ -313,8 +313,12 @@ PartsInView partsInView(const std::vector<KeyPress>& presses, int width, int hei
         }
         if (part.pixels > 0) view.parts.push_back(part);
     }
-    std::stable_sort(view.parts.begin(), view.parts.end(),
-                     [](const PartInView& a, const PartInView& b) { return a.pixels > b.pixels; });
+    // Largest first, and of two as large the one earlier in the table: an
+    // insertion sort, as there are a few parts and it keeps the web
+    // module small.
+    for (size_t i = 1; i < view.parts.size(); ++i)
+        for (size_t j = i; j > 0 && view.parts[j - 1].pixels < view.parts[j].pixels; --j)
+            std::swap(view.parts[j - 1], view.parts[j]);
     return view;
 }
 
