@@ -8,17 +8,39 @@
 
 #include "keys/shown_text.h"
 
+namespace {
+
+// Sizes are read as at most this many digits before any bound is
+// consulted, so that the number cannot overflow an int.
+const size_t kMostSizeDigits = 6;
+
+bool allDigits(const std::string& text) {
+    if (text.empty()) return false;
+    for (char c : text)
+        if (c < '0' || c > '9') return false;
+    return true;
+}
+
+bool listed(const std::vector<std::string>& names, const std::string& name) {
+    return std::find(names.begin(), names.end(), name) != names.end();
+}
+
+}  // namespace
+
+std::string secondOutput(const std::string& first, const std::string& second) {
+    return "more than one output file given (" + quoted(first) + " and " + quoted(second) + ")";
+}
+
 bool readToolCommand(int argc, const char* const* argv, const std::vector<std::string>& names,
                      const char* usage, const OptionSetter& setOption, ToolCommand& command,
-                     std::string& error) {
+                     std::string& error, const std::vector<std::string>& flags) {
     bool outputSeen = false;
     bool optionsEnded = false;
     for (int i = 1; i < argc; ++i) {
         const std::string argument = argv[i];
         if (optionsEnded || argument.size() < 2 || argument[0] != '-') {
-            if (outputSeen) {
-                error = "more than one output file given (" + quoted(command.output) + " and " +
-                        quoted(argument) + ")";
+            if (outputSeen || !command.output.empty()) {
+                error = secondOutput(command.output, argument);
                 return false;
             }
             command.output = argument;
@@ -31,7 +53,15 @@ bool readToolCommand(int argc, const char* const* argv, const std::vector<std::s
         } else {
             const size_t equals = argument.find('=');
             const std::string name = argument.substr(0, equals);
-            if (std::find(names.begin(), names.end(), name) == names.end()) {
+            if (listed(flags, name)) {
+                if (equals != std::string::npos) {
+                    error = "option " + name + " takes no value";
+                    return false;
+                }
+                if (!setOption(name, "", error)) return false;
+                continue;
+            }
+            if (!listed(names, name)) {
                 error = "unknown option " + quotedWord(argument) + " (see --help)";
                 return false;
             }
@@ -43,7 +73,8 @@ bool readToolCommand(int argc, const char* const* argv, const std::vector<std::s
             if (!setOption(name, value, error)) return false;
         }
     }
-    if (!outputSeen || command.output.empty()) {
+    if (command.printsOnly) return true;
+    if (command.output.empty()) {
         const std::string text = usage;
         error = "no output file given (" + text.substr(0, text.find('\n')) + ")";
         return false;
@@ -79,4 +110,31 @@ int showHelpOrVersion(const char* program, const char* version, const ToolComman
         std::printf("%s %s\n", program, version);
     finishStandardOutput(program);
     return EXIT_SUCCESS;
+}
+
+bool parsePictureSize(const std::string& text, int most, const char* whatBounds, int& width,
+                      int& height, std::string& error) {
+    const size_t cross = text.find_first_of("xX");
+    const std::string across = cross == std::string::npos ? text : text.substr(0, cross);
+    const std::string down = cross == std::string::npos ? "" : text.substr(cross + 1);
+    if (!allDigits(across) || !allDigits(down)) {
+        error = "bad size " + quotedWord(text) + ": expected WxH, for example 800x600";
+        return false;
+    }
+    if (across.size() > kMostSizeDigits || down.size() > kMostSizeDigits) {
+        error = "size " + quotedWord(text) + " is too large";
+        return false;
+    }
+    width = std::atoi(across.c_str());
+    height = std::atoi(down.c_str());
+    if (width < 1 || height < 1) {
+        error = "bad size " + quotedWord(text) + ": width and height must be at least 1";
+        return false;
+    }
+    if (most > 0 && (width > most || height > most)) {
+        error = "size " + std::to_string(width) + "x" + std::to_string(height) + " is outside what " +
+                whatBounds + " accepts (1x1 to " + std::to_string(most) + "x" + std::to_string(most) + ")";
+        return false;
+    }
+    return true;
 }

@@ -15,6 +15,9 @@ struct ToolCommand {
     std::string output;  // "-" for standard output
     bool help = false;
     bool version = false;
+    // Set by an option that prints what it finds rather than write a file:
+    // then no output may be given.
+    bool printsOnly = false;
 };
 
 // Takes one option's value, or returns false with a one-line message.
@@ -22,11 +25,23 @@ using OptionSetter =
     std::function<bool(const std::string& name, const std::string& value, std::string& error)>;
 
 // Reads argv[1] on, handing each option of `names` with its value to
-// `setOption`. Returns false with a one-line message in `error` for
-// anything it cannot take; a missing output quotes `usage`'s first line.
+// `setOption`, and each of `flags`, options that take no value, with an
+// empty one. An option may name the output itself (by setting
+// command.output), and the operand is then one output too many. Returns
+// false with a one-line message in `error` for anything it cannot take; a
+// missing output quotes `usage`'s first line.
 bool readToolCommand(int argc, const char* const* argv, const std::vector<std::string>& names,
                      const char* usage, const OptionSetter& setOption, ToolCommand& command,
-                     std::string& error);
+                     std::string& error, const std::vector<std::string>& flags = {});
+
+// The message for a second output after `first`.
+std::string secondOutput(const std::string& first, const std::string& second);
+
+// A picture's size, WxH: each side plain decimal digits from 1 to `most`
+// (0: no bound here, the renderer's own is checked later), and
+// `whatBounds` names what sets that bound ("the part map").
+bool parsePictureSize(const std::string& text, int most, const char* whatBounds, int& width,
+                      int& height, std::string& error);
 
 // The output as messages name it: "standard output", or its name quoted.
 std::string describeOutput(const std::string& output);

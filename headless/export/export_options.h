@@ -1,5 +1,5 @@
-// house-export's command line: the keys to press first and where the
-// model goes.
+// house-export's command line: the keys to press first and what to write:
+// the model, the list of the parts in view, or the part map.
 #ifndef HOUSE_EXPORT_EXPORT_OPTIONS_H
 #define HOUSE_EXPORT_EXPORT_OPTIONS_H
 
@@ -9,8 +9,15 @@
 #include "command_line/tool_command_line.h"
 #include "keys/key_sequence.h"
 
+const int kDefaultMapSize = 500;
+
 struct ExportOptions : ToolCommand {
     std::vector<KeyPress> presses;
+    bool parts = false;    // --parts: the list (printsOnly is set with it)
+    bool partMap = false;  // --part-map: the map, written to `output`
+    bool sizeGiven = false;
+    int width = kDefaultMapSize;
+    int height = kDefaultMapSize;
 };
 
 // What --help prints.

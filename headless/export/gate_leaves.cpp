@@ -48,11 +48,19 @@ GateLeaf gateLeaf(const DrawnGroup& group) {
     return leaf;
 }
 
-GateSwing gateSwing() {
+std::vector<GateLeaf> shutGateLeaves() {
     const SceneState kept = scene;
     scene = kInitialScene;
+    std::vector<GateLeaf> shut = leavesAsDrawn();
+    scene = kept;
+    return shut;
+}
+
+GateSwing gateSwing() {
+    const SceneState kept = scene;
     GateSwing swing;
-    swing.shut = leavesAsDrawn();
+    swing.shut = shutGateLeaves();
+    scene = kInitialScene;
     pressUntilStill(kOpenDriveGate, scene.driveGateAngle);
     pressUntilStill(kOpenWalkGate, scene.walkGateAngle);
     swing.open = leavesAsDrawn();

@@ -25,6 +25,10 @@ struct GateLeaf {
 // hinge edge first. Throws std::logic_error for anything else.
 GateLeaf gateLeaf(const DrawnGroup& group);
 
+// Every leaf of the gates as the program first draws them, shut, in the
+// order the frame draws them. Leaves the scene state as it was.
+std::vector<GateLeaf> shutGateLeaves();
+
 // Every leaf of the gates, shut as the program first draws them and fully
 // open as the opening keys leave them (pressed until they change nothing),
 // in the order the frame draws them. Leaves the scene state as it was.

@@ -1,7 +1,9 @@
 // house-export: writes the scene the program shows after some keys as a 3D
 // model in binary glTF. It plays the keys through the program's own
 // callbacks against the recording stand-in (no GL, no window) and writes
-// what the frame would draw (scene_model.h).
+// what the frame would draw (scene_model.h). With --parts it prints what
+// the view shows, part by part, and with --part-map it writes which part
+// each pixel shows (part_map.h).
 //
 // Every failure is reported in one line on stderr with status 1, and the
 // output is checked before anything is done. It is written as
@@ -14,12 +16,15 @@
 #include <new>
 #include <stdexcept>
 #include <string>
+#include <vector>
 
 #include "command_line/tool_command_line.h"
 #include "export/export_options.h"
 #include "export/glb_writer.h"
+#include "export/part_map.h"
 #include "export/scene_model.h"
 #include "output/output_file.h"
+#include "png/png_writer.h"
 
 namespace {
 
@@ -34,6 +39,30 @@ size_t triangles(const GltfDocument& document) {
     return count;
 }
 
+int listParts(const ExportOptions& options) {
+    for (const PartInView& part : partsInView(options.presses, options.width, options.height).parts)
+        std::printf("%s\n", partLine(part).c_str());
+    finishStandardOutput(kProgram);
+    return EXIT_SUCCESS;
+}
+
+// The map as a picture whose red channel is the part's number, and the
+// numbers beside it: every part's, so that a script reads any map alike.
+int writePartMap(const ExportOptions& options, OutputFile& output, const std::string& shownOutput) {
+    const PartMap map = partsInView(options.presses, options.width, options.height).map;
+    std::vector<unsigned char> rgb(map.pixels.size() * 3, 0);
+    for (size_t i = 0; i < map.pixels.size(); ++i) rgb[i * 3] = map.pixels[i];
+    std::string error;
+    if (!writePng(output.stream, map.width, map.height, rgb.data(), error) || !commitOutput(output, error))
+        die("cannot write " + shownOutput + ": " + error);
+    std::string said;
+    for (size_t i = 0; i < sceneParts().size(); ++i)
+        said += std::to_string(i + 1) + "  " + sceneParts()[i].name + "\n";
+    reportWritten(options, said + "wrote a " + std::to_string(map.width) + "x" + std::to_string(map.height) +
+                               " part map to " + shownOutput);
+    return EXIT_SUCCESS;
+}
+
 int run(int argc, char** argv) {
     prepareOutputs();
     ExportOptions options;
@@ -41,11 +70,13 @@ int run(int argc, char** argv) {
     if (!parseExportOptions(argc, argv, options, error)) die(error);
     if (options.help || options.version)
         return showHelpOrVersion(kProgram, HOUSE_VERSION, options, kExportUsage);
+    if (options.parts) return listParts(options);
     const std::string shownOutput = describeOutput(options.output);
     OutputFile output;
-    if (!openOutput(options.output, "a glTF model", output, error)) {
+    if (!openOutput(options.output, options.partMap ? "a PNG" : "a glTF model", output, error)) {
         die("cannot write " + shownOutput + ": " + error);
     }
+    if (options.partMap) return writePartMap(options, output, shownOutput);
 
     const GltfDocument document =
         sceneDocument(options.presses, std::string(kProgram) + " " + HOUSE_VERSION);

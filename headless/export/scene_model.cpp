@@ -5,10 +5,10 @@
 #include <map>
 #include <stdexcept>
 
-#include "app/frame.h"
 #include "call_readers/drawn_groups.h"
 #include "export/gate_leaves.h"
 #include "export/gltf_json.h"
+#include "export/program_camera.h"
 #include "export/scene_parts.h"
 #include "export/tied_pieces.h"
 #include "export/vectors.h"
@@ -35,31 +35,6 @@ const NamedColour kColourNames[] = {
     {kPicketRed, "picket red"},     {kBlack, "black"},            {kPaneGrey, "pane grey"},
     {kPavingGrey, "paving grey"},   {kFenceWhite, "fence white"},
 };
-
-// The camera as the program sets it: display() places the eye, reshape()
-// the projection for the window's starting size.
-struct ProgramCamera {
-    Vec3 eye, centre, up;
-    double fieldOfViewDegrees, aspect, nearPlane, farPlane;
-};
-
-const GlCall& firstCall(GlFn fn) {
-    for (const GlCall& call : recorder::calls())
-        if (call.fn == fn) return call;
-    throw std::logic_error(std::string("the program made no call of ") + recorder::name(fn));
-}
-
-ProgramCamera programCamera() {
-    recorder::clear();
-    reshape(kWindowWidth, kWindowHeight);
-    display();
-    const std::vector<double>& look = firstCall(GlFn::LookAt).args;
-    const std::vector<double>& lens = firstCall(GlFn::Perspective).args;
-    ProgramCamera camera{{look[0], look[1], look[2]}, {look[3], look[4], look[5]},
-                         {look[6], look[7], look[8]}, lens[0], lens[1], lens[2], lens[3]};
-    recorder::clear();
-    return camera;
-}
 
 std::array<float, 4> roundedQuaternion(double x, double y, double z, double w) {
     const double length = std::sqrt(x * x + y * y + z * z + w * w);
@@ -253,13 +228,12 @@ GltfDocument sceneDocument(const std::vector<KeyPress>& presses, const std::stri
     pressKeys(presses);
     recorder::countOnly(false);
     const GateSwing swing = gateSwing();
-    const ProgramCamera camera = programCamera();
+    const ProgramCamera camera = programCamera(kWindowWidth, kWindowHeight);
     std::vector<DrawnPart> parts = drawParts();
     recorder::clear();
-    std::vector<DrawnGroup*> inDrawOrder;
-    for (DrawnPart& part : parts)
-        for (DrawnGroup& group : part.groups) inDrawOrder.push_back(&group);
-    liftTiedPieces(inDrawOrder);
+    std::vector<DrawnGroup*> drawn;
+    for (const PartGroup& piece : inDrawOrder(parts)) drawn.push_back(piece.group);
+    liftTiedPieces(drawn);
 
     GltfDocument document;
     document.generator = generator;

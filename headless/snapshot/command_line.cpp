@@ -1,47 +1,12 @@
 #include "snapshot/command_line.h"
 
-#include <cstdlib>
 
 #include "keys/shown_text.h"
 
 namespace {
 
-// Sizes are read as at most this many digits before the renderer's own
-// limit is consulted, so that the number cannot overflow an int.
-const size_t kMostSizeDigits = 6;
-
-bool allDigits(const std::string& text) {
-    if (text.empty()) return false;
-    for (char c : text)
-        if (c < '0' || c > '9') return false;
-    return true;
-}
-
-// WxH, each side plain decimal digits. The upper bound is the renderer's
-// and is checked when the context is opened.
-bool parseSize(const std::string& text, Options& options, std::string& error) {
-    const size_t cross = text.find_first_of("xX");
-    const std::string width = cross == std::string::npos ? text : text.substr(0, cross);
-    const std::string height = cross == std::string::npos ? "" : text.substr(cross + 1);
-    if (!allDigits(width) || !allDigits(height)) {
-        error = "bad size " + quotedWord(text) + ": expected WxH, for example 800x600";
-        return false;
-    }
-    if (width.size() > kMostSizeDigits || height.size() > kMostSizeDigits) {
-        error = "size " + quotedWord(text) + " is too large";
-        return false;
-    }
-    options.width = std::atoi(width.c_str());
-    options.height = std::atoi(height.c_str());
-    if (options.width < 1 || options.height < 1) {
-        error = "bad size " + quotedWord(text) + ": width and height must be at least 1";
-        return false;
-    }
-    return true;
-}
-
 bool parseSupersample(const std::string& text, Options& options, std::string& error) {
-    if (!allDigits(text) || text.size() > 1 || text[0] < '1' || text[0] - '0' > kMostSupersample) {
+    if (text.size() != 1 || text[0] < '1' || text[0] - '0' > kMostSupersample) {
         error = "bad supersampling factor " + quotedWord(text) +
                 ": expected a whole number from 1 to " + std::to_string(kMostSupersample);
         return false;
@@ -52,7 +17,8 @@ bool parseSupersample(const std::string& text, Options& options, std::string& er
 
 bool setOption(const std::string& name, const std::string& value, Options& options,
                std::string& error) {
-    if (name == "--size") return parseSize(value, options, error);
+    // The renderer's bound is checked when its context is opened.
+    if (name == "--size") return parsePictureSize(value, 0, "the renderer", options.width, options.height, error);
     if (name == "--supersample") return parseSupersample(value, options, error);
     if (parseKeySequence(value, options.presses, error)) return true;
     error += " (see --help)";

@@ -19,7 +19,7 @@
 #include "output/output_file.h"
 #include "snapshot/command_line.h"
 #include "snapshot/memory_check.h"
-#include "snapshot/png_writer.h"
+#include "png/png_writer.h"
 #include "snapshot/render.h"
 
 namespace {

@@ -2,7 +2,7 @@
 # Debian 12's Blender (3.4, with NumPy 1.24) importing a view's model with
 # its importer's defaults: at the frame a scene opens on (frame 1, 1/24 s
 # into the swings) every gate leaf stands as its node has it, within 3
-# degrees; 19 objects named as the nodes, a 50-degree camera, 11 materials.
+# degrees; 22 objects named as the nodes, a 50-degree camera, 11 materials.
 #   blender_import.sh HOUSE_EXPORT
 set -eu
 if ! command -v blender >/dev/null; then
@@ -27,7 +27,7 @@ for node in (n for n in nodes if 'leaf' in n['name']):
     turns = (math.degrees(math.atan2(x[1], x[0])), math.degrees(2 * math.atan2(q[1], q[3])))
     print('%s: %.2f degrees, its node %.2f' % (node['name'], *turns))
     assert abs((turns[0] - turns[1] + 180) % 360 - 180) < 3, node['name']
-assert sorted(o.name for o in bpy.data.objects) == sorted(n['name'] for n in nodes) and len(nodes) == 19
+assert sorted(o.name for o in bpy.data.objects) == sorted(n['name'] for n in nodes) and len(nodes) == 22
 assert [round(math.degrees(c.angle_y), 3) for c in bpy.data.cameras] == [50]
 assert len(bpy.data.materials) == 11
 PY

@@ -26,7 +26,7 @@ TEST(HouseExport, WritesTheModelWhereItIsToldAndSaysSoOnce) {
     const std::string file = directory.path("gates.glb");
     CommandResult run = runExport({"--keys", "o*54", "--keys=x*54", file});
     EXPECT_EQ(run.exitStatus(), 0) << run.err;
-    EXPECT_EQ(run.out, "wrote a model of 6950 triangles in 19 nodes to '" + file + "'\n");
+    EXPECT_EQ(run.out, "wrote a model of 6950 triangles in 22 nodes to '" + file + "'\n");
     EXPECT_TRUE(isGlb(readFile(file)));
     EXPECT_EQ(directory.entries(), std::vector<std::string>{"gates.glb"});
 
@@ -34,7 +34,7 @@ TEST(HouseExport, WritesTheModelWhereItIsToldAndSaysSoOnce) {
     run = runExport({"--keys", "o*54 x*54", "--", "-"});
     EXPECT_EQ(run.exitStatus(), 0);
     EXPECT_EQ(run.out, readFile(file));
-    EXPECT_EQ(run.err, "wrote a model of 6950 triangles in 19 nodes to standard output\n");
+    EXPECT_EQ(run.err, "wrote a model of 6950 triangles in 22 nodes to standard output\n");
 }
 
 TEST(HouseExport, RefusesInOneLineAndLeavesNothing) {
@@ -43,7 +43,17 @@ TEST(HouseExport, RefusesInOneLineAndLeavesNothing) {
         {{}, "no output file given (usage: house-export [--keys \"KEYS\"] OUTPUT.glb)"},
         {{"--keys", "F13", "a.glb"}, "unknown key name 'F13' (see --help)"},
         {{"--keys", "o Escape", "a.glb"}, "key 'Escape' is refused: Escape would end the program (see --help)"},
-        {{"--size", "9x9", "a.glb"}, "unknown option '--size' (see --help)"},
+        {{"--size", "9x9", "a.glb"}, "--size is for --parts and --part-map: the model has no size"},
+        {{"--parts", "a.glb"}, "--parts prints the parts and writes no file, yet 'a.glb' was given"},
+        {{"--parts", "--part-map", "a.png"}, "--parts and --part-map go apart: give one of them"},
+        {{"--parts=all"}, "option --parts takes no value"},
+        {{"--part-map", "a.png", "b.png"}, "more than one output file given ('a.png' and 'b.png')"},
+        {{"a.glb", "--part-map=b.png"}, "more than one output file given ('a.glb' and 'b.png')"},
+        {{"--parts", "--size", "0x5"}, "bad size '0x5': width and height must be at least 1"},
+        {{"--parts", "--size", "12"}, "bad size '12': expected WxH, for example 800x600"},
+        {{"--part-map", "a.png", "--size", "16385x2"},
+         "size 16385x2 is outside what the part map accepts (1x1 to 16384x16384)"},
+        {{"--part-map", "/dev/ptmx"}, "cannot write '/dev/ptmx': it is a terminal, and a PNG would only garble it"},
         {{"a.glb", "--keys"}, "option --keys needs a value"},
         {{"a.glb", "b\n.glb"}, "more than one output file given ('a.glb' and 'b\\n.glb')"},
         {{directory.root()}, "cannot write '" + directory.root() + "': Is a directory"},
@@ -85,6 +95,56 @@ TEST(HouseExport, StatusSaysWhetherTheModelWasWritten) {
         EXPECT_EQ(result.out, found) << script;
         EXPECT_EQ(result.err, said) << script;
     }
+}
+
+// One line a part in view, largest first: name, share, size across x
+// deep x high in metres and a gate's state, apart by two spaces or more.
+TEST(HouseExport, ListsThePartsInViewLargestFirst) {
+    const std::string starting =
+        "paving and garage ramp   14.3%  28.0 x 19.0 x 0.2 m\n"
+        "front fence               8.2%  24.0 x 0.2 x 1.2 m\n"
+        "ground                    5.4%  28.0 x 28.0 x 0.0 m\n"
+        "roof                      4.5%  13.0 x 9.0 x 2.0 m\n"
+        "walls                     4.1%  12.0 x 8.0 x 2.3 m\n"
+        "walk gate                 2.4%  1.3 x 0.0 x 1.1 m  shut\n"
+        "garage door               2.3%  3.4 x 0.0 x 2.1 m\n"
+        "drive gate                1.5%  4.8 x 0.0 x 1.1 m  shut\n"
+        "foundation and terrace    0.7%  12.0 x 8.0 x 0.2 m\n"
+        "windows                   0.6%  12.1 x 6.1 x 1.2 m\n"
+        "front door                0.6%  1.2 x 0.0 x 2.0 m\n"
+        "porch                     0.6%  3.0 x 3.3 x 3.3 m\n"
+        "back fence                0.4%  24.0 x 0.2 x 1.2 m\n"
+        "right fence               0.3%  0.2 x 24.0 x 1.2 m\n"
+        "left fence                0.3%  0.2 x 24.0 x 1.2 m\n"
+        "chimneys                  0.1%  6.6 x 1.7 x 0.7 m\n"
+        "eaves                     0.0%  13.0 x 9.0 x 0.0 m\n";
+    const std::vector<std::pair<std::vector<std::string>, std::string>> cases = {
+        {{"--parts"}, starting},
+        {{"--parts", "--keys", "Up*40 +*69", "--size", "120x90"},
+         "roof                     43.7%  13.0 x 9.0 x 2.0 m\n"
+         "paving and garage ramp   36.1%  28.0 x 19.0 x 0.2 m\n"},
+        {{"--parts", "--keys=o*54 x*20"},
+         "walk gate                 1.5%  1.1 x 0.7 x 1.1 m  open 34\u00b0\n"
+         "drive gate                0.3%  5.0 x 2.4 x 1.1 m  open 93\u00b0\n"},
+    };
+    for (const auto& [arguments, listed] : cases) {
+        const CommandResult run = runExport(arguments);
+        EXPECT_EQ(run.exitStatus(), 0) << run.err;
+        // The rows asked for, in the order listed.
+        std::string found;
+        for (size_t at = 0, end; (end = run.out.find('\n', at)) != std::string::npos; at = end + 1) {
+            const std::string row = run.out.substr(at, end + 1 - at);
+            if (listed.find(row) != std::string::npos) found += row;
+        }
+        EXPECT_EQ(found, listed);
+        EXPECT_EQ(run.err, "");
+    }
+    // The map's picture alone on standard output.
+    const CommandResult map = runExport({"--part-map", "-", "--size", "20x10"});
+    EXPECT_EQ(map.exitStatus(), 0);
+    EXPECT_EQ(map.out.compare(1, 3, "PNG"), 0);
+    const std::string said = "17  windows\nwrote a 20x10 part map to standard output\n";
+    EXPECT_EQ(map.err.substr(map.err.size() - said.size()), said);
 }
 
 TEST(HouseExport, SaysItsVersionAndHowToUseIt) {

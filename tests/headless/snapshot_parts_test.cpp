@@ -7,7 +7,7 @@
 #include <vector>
 
 #include "snapshot/memory_check.h"
-#include "snapshot/png_writer.h"
+#include "png/png_writer.h"
 #include "snapshot/supersample.h"
 #include "support/pictures/picture.h"
 #include "support/processes/scratch_directory.h"

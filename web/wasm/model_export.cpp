@@ -5,10 +5,12 @@
 // for the same keys it gives the same model.
 #include <emscripten.h>
 
+#include <cstdio>
 #include <string>
 #include <vector>
 
 #include "export/glb_writer.h"
+#include "export/part_map.h"
 #include "export/scene_model.h"
 #include "keys/key_sequence.h"
 
@@ -16,6 +18,31 @@ namespace {
 
 std::vector<unsigned char> gModel;
 std::string gError;
+PartMap gPartMap;
+std::string gParts;
+
+// The parts in view as JSON, for the page to word as it likes: every
+// part's name by its number in the map, and those in view, largest first.
+std::string partsJson(const PartsInView& view) {
+    std::string json = "{\"names\":[";
+    for (size_t i = 0; i < sceneParts().size(); ++i)
+        json += std::string(i ? "," : "") + "\"" + sceneParts()[i].name + "\"";
+    json += "],\"inView\":[";
+    for (size_t i = 0; i < view.parts.size(); ++i) {
+        const PartInView& part = view.parts[i];
+        char fields[256];
+        std::snprintf(fields, sizeof fields,
+                      "%s{\"number\":%zu,\"pixels\":%ld,\"percent\":%.3f,\"metres\":[%.3f,%.3f,%.3f]", i ? "," : "",
+                      part.part + 1, part.pixels, part.percent, part.metres.x, part.metres.z, part.metres.y);
+        json += fields;
+        if (part.gate) {
+            std::snprintf(fields, sizeof fields, ",\"openDegrees\":%.1f", part.openDegrees);
+            json += fields;
+        }
+        json += "}";
+    }
+    return json + "]}";
+}
 
 }  // namespace
 
@@ -36,5 +63,32 @@ EMSCRIPTEN_KEEPALIVE int houseExportModel(const char* keys) {
 EMSCRIPTEN_KEEPALIVE const unsigned char* houseExportBytes() { return gModel.data(); }
 
 EMSCRIPTEN_KEEPALIVE const char* houseExportError() { return gError.c_str(); }
+
+// Works out which part each pixel of the view after `keys` shows, in a
+// picture of width x height (part_map.h). Returns how many parts are in
+// view, or -1 with a one-line reason in houseExportError().
+EMSCRIPTEN_KEEPALIVE int houseExportPartMap(const char* keys, int width, int height) {
+    std::vector<KeyPress> presses;
+    gPartMap = PartMap{};
+    gParts.clear();
+    if (!parseKeySequence(keys, presses, gError)) return -1;
+    if (width < 1 || height < 1 || width > kMostMapSide || height > kMostMapSide) {
+        gError = "size " + std::to_string(width) + "x" + std::to_string(height) +
+                 " is outside what the part map accepts (1x1 to " + std::to_string(kMostMapSide) + "x" +
+                 std::to_string(kMostMapSide) + ")";
+        return -1;
+    }
+    PartsInView view = partsInView(presses, width, height);
+    gPartMap = std::move(view.map);
+    gParts = partsJson(view);
+    return static_cast<int>(view.parts.size());
+}
+
+// The map houseExportPartMap made last: a byte a pixel, top row first,
+// the part's number in the names (counted from 1), 0 for the sky.
+EMSCRIPTEN_KEEPALIVE const unsigned char* houseExportPartPixels() { return gPartMap.pixels.data(); }
+
+// Its parts, as JSON (partsJson).
+EMSCRIPTEN_KEEPALIVE const char* houseExportPartList() { return gParts.c_str(); }
 
 }

@@ -1,6 +1,7 @@
-// The picture as a PNG: 8-bit RGB, written a row at a time to a stream.
-#ifndef HOUSE_SNAPSHOT_PNG_WRITER_H
-#define HOUSE_SNAPSHOT_PNG_WRITER_H
+// A picture as a PNG: 8-bit RGB, written a row at a time to a stream. The
+// snapshot writes its frames with it and the export its part maps.
+#ifndef HOUSE_PNG_PNG_WRITER_H
+#define HOUSE_PNG_PNG_WRITER_H
 
 #include <cstdio>
 #include <string>

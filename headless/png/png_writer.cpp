@@ -1,4 +1,4 @@
-#include "snapshot/png_writer.h"
+#include "png/png_writer.h"
 
 #include <png.h>
 
