@@ -41,7 +41,8 @@ test('references are file names in quotes, and only those are renamed', () => {
     ['<link rel="stylesheet" href="page.css">', ['page.css'], '<link rel="stylesheet" href="page.css">'],
     ['var f="house.wasm";f="house.wasm"', ['house.wasm'], 'var f="house.abcdef0123.wasm";f="house.abcdef0123.wasm"'],
     ["// keys.js and 'house.wasm did not arrive'", [], "// keys.js and 'house.wasm did not arrive'"],
-    ["'../keys.js' 'Sub/keys.js' \"keys.js'", [], "'../keys.js' 'Sub/keys.js' \"keys.js'"],
+    ["import { pressKey } from '../keys.js';", ['../keys.js'], "import { pressKey } from './keys.0123456789.js';"],
+    ["'.../keys.js' 'Sub/keys.js' \"keys.js'", [], "'.../keys.js' 'Sub/keys.js' \"keys.js'"],
     ["import { pressKey } from './input/keys.js';", ['input/keys.js'], "import { pressKey } from './keys.0123456789.js';"],
     ['"icon-192.png" "manifest.webmanifest"', ['icon-192.png', 'manifest.webmanifest'], '"icon-192.png" "manifest.webmanifest"'],
   ];

@@ -5,6 +5,7 @@
 // the sender's picture; house-snapshot --keys draws it from the same text.
 import { parseKeySequence } from './key_language.mjs';
 import { deliveredKeyText, onKeysDelivered, pressKeys } from './keys.js';
+import { withCommas } from '../numbers.js';
 
 const kPrefix = '#keys=';
 // Past this length a link may be cut short by the programs it passes
@@ -24,8 +25,8 @@ function keysFromFragment(fragment) {
   if (!fragment.startsWith(kPrefix)) return [];
   const text = fragment.slice(kPrefix.length);
   if (text.length > kLongestLink) {
-    return new Error(`the keys are ${text.length.toLocaleString('en')} characters long, ` +
-      `more than the ${kLongestLink.toLocaleString('en')} a link to a view holds`);
+    return new Error(`the keys are ${withCommas(text.length)} characters long, ` +
+      `more than the ${withCommas(kLongestLink)} a link to a view holds`);
   }
   try {
     return parseKeySequence(decodeURIComponent(text));
@@ -54,8 +55,8 @@ export function startViewLink(program, { copyButton, status, linkBox, linkText }
     const url = new URL(location.href);
     if (keys === null || keys.length > kLongestLink) {
       url.hash = '';
-      const most = kLongestLink.toLocaleString('en');
-      const size = keys === null ? `more than ${most} characters` : `${keys.length.toLocaleString('en')} characters, at most ${most}`;
+      const most = withCommas(kLongestLink);
+      const size = keys === null ? `more than ${most} characters` : `${withCommas(keys.length)} characters, at most ${most}`;
       say(`This view took too many steps for a link (${size}), so the address shows the page without them.`);
       copyButton.disabled = true;
       linkBox.hidden = true;
