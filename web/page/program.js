@@ -10,7 +10,9 @@
 // compile. A file that does not arrive, or not whole, is named with the
 // cause, with the offer to try again; so is one that stops arriving for a
 // while. The caption under the picture says that the house is loading
-// until the program starts; then it says what is in view.
+// until the program starts; then it says what is in view. Until its first
+// frame the picture is the poster (or, for a link, the empty stage) and the
+// canvas is not shown.
 import {
   checkWhole, compileWasm, DeliveryError, download, instantiateFrom, kibibytes, plainName, runScript,
 } from './delivery.js';
@@ -42,6 +44,8 @@ export function createProgram(canvas) {
     onFrameDrawn() {
       if (module.framesDrawn++ > 0) return;
       module.firstFrameMs = performance.now();
+      canvas.classList.remove('waiting');
+      element('poster').hidden = true;
       drawn.forEach((callback) => callback());
     },
     onProgramEnded() {

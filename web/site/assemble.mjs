@@ -4,8 +4,8 @@
 //
 // The site is one flat folder: what index.html reaches through the names
 // files give in quotes ('./input/keys.js', '../numbers.js', "house.wasm"),
-// found in web/page/ from the naming file's folder, in PROGRAM_DIR
-// (emscripten's output) or,
+// found in web/page/ from the naming file's folder, in PROGRAM_DIR (the
+// build's: emscripten's output and the posters, web/site/poster.mjs) or,
 // for the icons, in data/icons/. Scripts, styles and the program are named
 // after their content, so a new build is a new set of names from index.html
 // down; index.html gets the key table, the policy and the theme colour, the
@@ -19,6 +19,7 @@ import { fileURLToPath } from 'node:url';
 import { kMetaContentSecurityPolicy } from '../server/security_policy.mjs';
 import { fileType, isContentNamed, kCompressedCopies, writeWhole } from '../server/site_files.mjs';
 import { fillPage } from './key_help.mjs';
+import { kPosterSides, posterName } from './poster.mjs';
 
 const kRoot = path.resolve(path.dirname(fileURLToPath(import.meta.url)), '../..');
 const kPage = path.join(kRoot, 'web/page');
@@ -26,7 +27,7 @@ const kUsage = 'usage: node web/site/assemble.mjs SITE_DIR PROGRAM_DIR';
 const kEntries = ['index.html', 'manifest.webmanifest', 'sw.js'];
 // Files the site takes from elsewhere than web/page/.
 const kIcons = { 'icon.png': 'house-64.png', 'icon-192.png': 'house-192.png', 'icon-512.png': 'house-512.png' };
-const kProgramFiles = ['house.js', 'house.wasm', 'house-export.js', 'house-export.wasm'];
+const kBuiltFiles = ['house.js', 'house.wasm', 'house-export.js', 'house-export.wasm', ...kPosterSides.map(posterName)];
 // Named after their content: everything but the service worker, which a
 // browser finds again only under its own name, and the entries.
 const kContentNamedTypes = new Set(['.js', '.mjs', '.css', '.wasm']);
@@ -128,7 +129,7 @@ function finishWorker(worker, siteNames) {
 // `reference` is a path from web/page/.
 function sourceFile(reference, programDirectory) {
   const name = path.posix.basename(reference);
-  if (kProgramFiles.includes(name)) return path.join(programDirectory, name);
+  if (kBuiltFiles.includes(name)) return path.join(programDirectory, name);
   if (reference.startsWith('../')) throw new Error(`${reference} lies outside web/page/`);
   if (kIcons[name]) return path.join(kRoot, 'data/icons', kIcons[name]);
   return path.join(kPage, reference);
