@@ -192,7 +192,9 @@ describe('the page in a browser with WebGL', () => {
 test('without WebGL the program stops at its context and the page says so instead of showing a blank box', async () => {
   const session = await startBrowser(kSite, ['--disable-webgl', '--disable-3d-apis']);
   try {
-    const { page, faults } = await openPage(session);
+    // Chromium's switches take WebGL from the page's thread only, not from
+    // a worker's OffscreenCanvas: the page is asked to draw on its own.
+    const { page, faults } = await openPage(session, { fragment: '?graphics=page' });
     await page.waitForSelector('#notice:not([hidden])');
     assert.match(await page.$eval('#notice', (element) => element.textContent), /WebGL/);
     assert.equal(await page.$eval('#canvas', (element) => element.hidden), true);

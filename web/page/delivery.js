@@ -112,11 +112,15 @@ export async function compileWasm(bytes) {
 // An emscripten loader's instantiateWasm hook, which instantiates the
 // module `compiled` (a promise of one) once it is there, and gives
 // `failed` a DeliveryError where it does not fit the script that asks.
+// The loader then runs the module's start (a program's main), in a task of
+// its own, so that the browser may paint between.
 export function instantiateFrom(compiled, scriptUrl, failed) {
   return (imports, receiveInstance) => {
     compiled.then(async (module) => {
       try {
-        receiveInstance(await WebAssembly.instantiate(module, imports), module);
+        const instance = await WebAssembly.instantiate(module, imports);
+        await new Promise((resolve) => setTimeout(resolve, 0));
+        receiveInstance(instance, module);
       } catch (error) {
         if (!(error instanceof WebAssembly.LinkError)) throw error;
         throw new DeliveryError(`it does not fit ${plainName(scriptUrl)} (${error.message})`);

@@ -9,14 +9,17 @@
 // have that content) and, for the WebAssembly, a program this browser can
 // compile. A file that does not arrive, or not whole, is named with the
 // cause, with the offer to try again; so is one that stops arriving for a
-// while. The caption under the picture says that the house is loading
-// until the program starts; then it says what is in view. Until its first
-// frame the picture is the poster (or, for a link, the empty stage) and the
-// canvas is not shown.
+// while. Meanwhile the page makes the picture's WebGL context
+// (picture_context.js), and the program starts once both are there. The
+// caption under the picture says that the house is loading until the
+// program starts; then it says what is in view. Until its first frame the
+// picture is the poster (or, for a link, the empty stage) and the canvas
+// is not shown.
 import {
   checkWhole, compileWasm, DeliveryError, download, instantiateFrom, kibibytes, plainName, runScript,
 } from './delivery.js';
 import { kStartAgain, showNotice } from './notice.js';
+import { makePictureContext } from './picture_context.js';
 
 // As the build names them, after their content.
 const kScript = 'house.js';
@@ -34,6 +37,7 @@ export function createProgram(canvas) {
   const stopped = [];
   const module = {
     canvas,
+    graphics: null,      // picture_context.js
     framesDrawn: 0,
     firstFrameMs: null,  // from the start of navigation
     stopped: false,      // ended, or never started
@@ -59,6 +63,10 @@ export function createProgram(canvas) {
       module.stop('This browser cannot draw the house',
         'The house is drawn with WebGL, which this browser does not offer or has turned off. ' +
         'Turn on WebGL or hardware acceleration in its settings, or open the page in another browser.', null);
+    },
+    onGraphicsFailed(reason) {
+      module.stop('This browser cannot draw the house',
+        `Its WebGL could not prepare the drawing (${reason.trim()}). Open the page in another browser.`, null);
     },
     // Only the first reason the program cannot go on is shown.
     stop(heading, text, action) {
@@ -110,9 +118,12 @@ export function loadProgram(program) {
     });
   wasm.catch(failed(kWasm));
 
+  const context = makePictureContext(program);
+  context.catch((error) => program.onAbort(`the picture's graphics could not be made: ${error.message}`));
+
   // The loader asks for the program once house.js runs; it calls main
-  // only after receiveInstance.
-  program.instantiateWasm = instantiateFrom(wasm, kScript, failed(kWasm));
+  // only after receiveInstance, and so once the context is made.
+  program.instantiateWasm = instantiateFrom(context.then(() => wasm), kScript, failed(kWasm));
 
   download(kScript)
     .then(async (bytes) => {
