@@ -45,11 +45,11 @@ export function snapshot(sequence, width, height, file) {
   return PNG.sync.read(fs.readFileSync(file));
 }
 
-export function differingPixels(actual, expected) {
+export function differingPixels(actual, expected, steps = kOtherRendererSteps) {
   let count = 0;
   for (let i = 0; i < actual.data.length; i += 4) {
     for (let channel = 0; channel < 3; ++channel) {
-      if (Math.abs(actual.data[i + channel] - expected.data[i + channel]) > kOtherRendererSteps) {
+      if (Math.abs(actual.data[i + channel] - expected.data[i + channel]) > steps) {
         ++count;
         break;
       }
