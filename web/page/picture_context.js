@@ -30,23 +30,30 @@ import { startRemoteGraphics } from './remote_context.js';
 const kContextAttributes = {
   alpha: false, depth: true, stencil: false, antialias: false, majorVersion: 1, enableExtensionsByDefault: false,
 };
-// A poster that does not arrive holds the program back no longer than this.
+// A page or poster not shown by then holds the program back no longer.
 const kMostPosterWaitMs = 2000;
 const kCompletionStatus = 0x91B1;  // KHR_parallel_shader_compile's COMPLETION_STATUS_KHR
 
-// Once the page, with its poster, has been painted: a context made sooner
-// keeps the GPU process from the first paint, which on a software
-// renderer it delayed by half a second.
+// Once the page, with its poster, is on the screen: a context made sooner
+// keeps the GPU process, which also puts the page's frames on the screen,
+// from showing the first of them (on a software renderer, for most of a
+// second). The browser says when a paint has reached the screen: the
+// poster's as the largest, else the first (WebKit names no largest).
 function pageShown() {
   const poster = document.getElementById('poster');
   const linked = document.documentElement.classList.contains('linked-view');
-  const loaded = linked || poster.complete ? Promise.resolve() : new Promise((resolve) => {
-    poster.addEventListener('load', resolve, { once: true });
-    poster.addEventListener('error', resolve, { once: true });
+  const kind = !linked && PerformanceObserver.supportedEntryTypes?.includes('largest-contentful-paint')
+    ? 'largest-contentful-paint' : 'paint';
+  const shown = new Promise((resolve) => {
+    new PerformanceObserver((entries, observer) => {
+      if (entries.getEntries().some((entry) => kind === 'paint' || entry.element === poster)) {
+        observer.disconnect();
+        resolve();
+      }
+    }).observe({ type: kind, buffered: true });
   });
-  const painted = () => new Promise((resolve) => requestAnimationFrame(() => setTimeout(resolve, 0)));
   const atMost = new Promise((resolve) => setTimeout(resolve, kMostPosterWaitMs));
-  return Promise.race([loaded.then(painted), atMost]);
+  return Promise.race([shown, atMost]);
 }
 
 // The context on the page's thread. Its limits are asked once, as it is
