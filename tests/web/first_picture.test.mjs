@@ -13,7 +13,7 @@ import { kPosterSides, posterName } from '../../web/site/poster.mjs';
 import { kSite, startBrowser, waitForFrames } from './browser.mjs';
 import { compareWithDelivered, kDesktop, kPhone, openOn, settle } from './devices.mjs';
 import { holdingServer } from './held_files.mjs';
-import { differingPixels, kOtherRendererShare, snapshot } from './pictures.mjs';
+import { differingPixels, kLoadingBarBoxes, kOtherRendererShare, paintOver, snapshot } from './pictures.mjs';
 
 // The poster and the first frame differ by at most 3 % of a channel's
 // range in fewer than 1 % of their pixels where the poster is shown at the
@@ -53,28 +53,6 @@ async function shot(page, selector) {
   return PNG.sync.read(Buffer.from(await page.screenshot({ clip, captureBeyondViewport: false })));
 }
 
-// The boxes of the loading bar and its words in device pixels, from the
-// poster's corner.
-function loadingBar(page, ratio) {
-  return page.evaluate((scale) => {
-    const corner = document.getElementById('poster').getBoundingClientRect();
-    return ['loading-progress', 'loading-amount'].map((id) => {
-      const box = document.getElementById(id).getBoundingClientRect();
-      return [box.left - corner.left, box.top - corner.top, box.right - corner.left, box.bottom - corner.top]
-        .map((value, i) => (i < 2 ? Math.floor : Math.ceil)(value * scale));
-    });
-  }, ratio);
-}
-
-// The boxes painted black, to be left out of a comparison.
-function paintOver(picture, boxes) {
-  for (const [left, top, right, bottom] of boxes) {
-    for (let y = Math.max(0, top); y < Math.min(picture.height, bottom); ++y) {
-      picture.data.fill(0, 4 * (y * picture.width + Math.max(0, left)), 4 * (y * picture.width + Math.min(picture.width, right)));
-    }
-  }
-}
-
 // Pixels of `picture` that differ from house-snapshot's starting view of
 // its size, and the share that may.
 function offStartingView(picture, name) {
@@ -103,7 +81,7 @@ test('the poster is shown at once, and the first frame takes its place with no v
       canvas: getComputedStyle(document.getElementById('canvas')).opacity,
     })), { poster: true, canvas: '0' }, device.name);
     const poster = await shot(page, '#poster');
-    const overlay = await loadingBar(page, device.ratio);
+    const overlay = await page.evaluate(kLoadingBarBoxes);
     holding.release('house.wasm');
     await waitForFrames(page, 0);
     await settle(page);

@@ -77,3 +77,25 @@ export async function compareWithSnapshot(canvas, sequence, name) {
   return `${name}: ${differing} of ${total} pixels differ by more than ${kOtherRendererSteps} ` +
     `steps after keys "${sequence}"; see ${webFile} and ${expectedFile}`;
 }
+
+// An expression, for any engine's driver, for the boxes of the loading bar
+// and its words over the picture, in device pixels from the picture's
+// corner: what lies over the poster, and is no part of it.
+export const kLoadingBarBoxes = `(() => {
+  const corner = document.getElementById('stage').getBoundingClientRect();
+  return ['loading-progress', 'loading-amount'].map((id) => {
+    const box = document.getElementById(id).getBoundingClientRect();
+    return [box.left - corner.left, box.top - corner.top, box.right - corner.left, box.bottom - corner.top]
+      .map((value, i) => (i < 2 ? Math.floor : Math.ceil)(value * devicePixelRatio));
+  });
+})()`;
+
+// The boxes painted black in `picture`, to be left out of a comparison.
+export function paintOver(picture, boxes) {
+  for (const [left, top, right, bottom] of boxes) {
+    for (let y = Math.max(0, top); y < Math.min(picture.height, bottom); ++y) {
+      const row = 4 * y * picture.width;
+      picture.data.fill(0, row + 4 * Math.max(0, left), row + 4 * Math.min(picture.width, right));
+    }
+  }
+}
