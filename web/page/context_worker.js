@@ -15,6 +15,8 @@ let gl = null;
 let lost = false;
 let losing = null;  // WEBGL_lose_context, asked for while the context is there
 let objects = new Map();  // handle -> object on the current context
+let newSize = null;  // the canvas's, taken on at the next call
+const carriers = [];  // the buffers of the frame being drawn, to give back
 
 const nextFrame = self.requestAnimationFrame?.bind(self) ?? ((callback) => setTimeout(callback, 16));
 
@@ -62,12 +64,22 @@ function start(offscreen, attributes) {
 
 const object = (arg) => (arg !== null && typeof arg === 'object' && 'handle' in arg ? objects.get(arg.handle) ?? null : arg);
 
-function run([name, ...args], carriers) {
+// A new size comes a side at a time (the width, then the height): both
+// are taken on together, before the next call.
+function resize() {
+  const [width, height] = newSize;
+  newSize = null;
+  if (canvas.width !== width) canvas.width = width;
+  if (canvas.height !== height) canvas.height = height;
+}
+
+function run([name, ...args]) {
   if (name === 'resize') {
-    const [width, height] = args;
-    if (canvas.width !== width) canvas.width = width;
-    if (canvas.height !== height) canvas.height = height;
-  } else if (name === 'frame') {
+    newSize = args;
+    return;
+  }
+  if (newSize) resize();
+  if (name === 'frame') {
     const shown = !lost;
     const buffers = carriers.splice(0);
     nextFrame(() => postMessage({ drawn: args[0], shown, buffers }, buffers));
@@ -81,11 +93,10 @@ function run([name, ...args], carriers) {
   }
 }
 
-let carriers = [];
 onmessage = ({ data }) => {
   if (data.probe) postMessage({ probed: drawsWebGL() });
   if (data.canvas) start(data.canvas, data.attributes);
   if (data.lose) losing?.loseContext();
   if (data.restore) losing?.restoreContext();
-  if (data.calls) for (const call of data.calls) run(call, carriers);
+  if (data.calls) for (const call of data.calls) run(call);
 };

@@ -37,23 +37,25 @@ const kCompletionStatus = 0x91B1;  // KHR_parallel_shader_compile's COMPLETION_S
 // Once the page, with its poster, is on the screen: a context made sooner
 // keeps the GPU process, which also puts the page's frames on the screen,
 // from showing the first of them (on a software renderer, for most of a
-// second). The browser says when a paint has reached the screen: the
-// poster's as the largest, else the first (WebKit names no largest).
+// second). The browser says when its first paint has reached the screen;
+// the poster, decoded, is on it at the next frame.
 function pageShown() {
   const poster = document.getElementById('poster');
   const linked = document.documentElement.classList.contains('linked-view');
-  const kind = !linked && PerformanceObserver.supportedEntryTypes?.includes('largest-contentful-paint')
-    ? 'largest-contentful-paint' : 'paint';
-  const shown = new Promise((resolve) => {
+  const firstPaint = new Promise((resolve) => {
+    if (!PerformanceObserver.supportedEntryTypes?.includes('paint')) {
+      resolve();
+      return;
+    }
     new PerformanceObserver((entries, observer) => {
-      if (entries.getEntries().some((entry) => kind === 'paint' || entry.element === poster)) {
-        observer.disconnect();
-        resolve();
-      }
-    }).observe({ type: kind, buffered: true });
+      observer.disconnect();
+      resolve();
+    }).observe({ type: 'paint', buffered: true });
   });
+  const nextFrame = () => new Promise((resolve) => requestAnimationFrame(() => setTimeout(resolve, 0)));
+  const posterShown = linked ? Promise.resolve() : poster.decode().catch(() => {}).then(nextFrame);
   const atMost = new Promise((resolve) => setTimeout(resolve, kMostPosterWaitMs));
-  return Promise.race([shown, atMost]);
+  return Promise.race([Promise.all([firstPaint, posterShown]), atMost]);
 }
 
 // The context on the page's thread. Its limits are asked once, as it is

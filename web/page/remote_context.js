@@ -187,7 +187,7 @@ export async function startRemoteGraphics(program, attributes) {
       }
     };
   });
-  worker.onerror = (event) => program.onAbort(`the graphics worker failed: ${event.message}`);
+  worker.onerror = (event) => program.onAbort(`the graphics worker failed: ${event.message || 'it could not be loaded'}`);
   worker.postMessage({ canvas: offscreen, attributes }, [offscreen]);
   const limits = await Promise.race([ready, new Promise((resolve) => worker.addEventListener('error', () => resolve(null)))]);
   if (!limits) return { graphics: null };
