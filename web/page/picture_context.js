@@ -1,5 +1,5 @@
 // The picture's WebGL context, made by the page once the page and its
-// poster are on the screen, while the program is still arriving, with the
+// poster are on the screen (page_shown.js), while the program is arriving, with the
 // GL layer's shader program compiling on it: on a worker where the browser
 // can draw WebGL there (remote_context.js), so that no wait for the GPU
 // falls on the page's thread; else on the page's own thread, as WebKitGTK
@@ -21,6 +21,7 @@
 //   contextRestored()    the context is back: make again what was made
 // or null where there is no WebGL, which the program says as it starts.
 import { compileBatchProgram, largestSide, linkFailure } from './context_setup.js';
+import { pageShown } from './page_shown.js';
 import { startRemoteGraphics } from './remote_context.js';
 
 // The context GLUT makes for the program's display mode (RGB, double
@@ -30,33 +31,7 @@ import { startRemoteGraphics } from './remote_context.js';
 const kContextAttributes = {
   alpha: false, depth: true, stencil: false, antialias: false, majorVersion: 1, enableExtensionsByDefault: false,
 };
-// A page or poster not shown by then holds the program back no longer.
-const kMostPosterWaitMs = 2000;
 const kCompletionStatus = 0x91B1;  // KHR_parallel_shader_compile's COMPLETION_STATUS_KHR
-
-// Once the page, with its poster, is on the screen: a context made sooner
-// keeps the GPU process, which also puts the page's frames on the screen,
-// from showing the first of them (on a software renderer, for most of a
-// second). The browser says when its first paint has reached the screen;
-// the poster, decoded, is on it at the next frame.
-function pageShown() {
-  const poster = document.getElementById('poster');
-  const linked = document.documentElement.classList.contains('linked-view');
-  const firstPaint = new Promise((resolve) => {
-    if (!PerformanceObserver.supportedEntryTypes?.includes('paint')) {
-      resolve();
-      return;
-    }
-    new PerformanceObserver((entries, observer) => {
-      observer.disconnect();
-      resolve();
-    }).observe({ type: 'paint', buffered: true });
-  });
-  const nextFrame = () => new Promise((resolve) => requestAnimationFrame(() => setTimeout(resolve, 0)));
-  const posterShown = linked ? Promise.resolve() : poster.decode().catch(() => {}).then(nextFrame);
-  const atMost = new Promise((resolve) => setTimeout(resolve, kMostPosterWaitMs));
-  return Promise.race([Promise.all([firstPaint, posterShown]), atMost]);
-}
 
 // The context on the page's thread. Its limits are asked once, as it is
 // made, while the program is still arriving. Where the browser links
@@ -103,6 +78,8 @@ function pageGraphics(program) {
 // Resolves once Module.graphics is set.
 export async function makePictureContext(program) {
   await pageShown();
+  // In a task of its own, after the one that starts the program's downloads.
+  await new Promise((resolve) => setTimeout(resolve, 0));
   const remote = /[?&]graphics=page\b/.test(location.search) ? null
     : await startRemoteGraphics(program, kContextAttributes);
   const graphics = remote ? remote.graphics : pageGraphics(program);

@@ -2,12 +2,11 @@
 // emscripten's loader and the page talk, the count of frames drawn, and
 // what the page says when the program cannot run or has ended.
 //
-// house.js and house.wasm are fetched side by side (index.html has the
-// browser start on them at once, and the fetches here take what it got),
-// the WebAssembly with its progress shown as bytes of its size, and each
-// is checked before it runs: whole (a file named after its content must
-// have that content) and, for the WebAssembly, a program this browser can
-// compile. A file that does not arrive, or not whole, is named with the
+// house.js and house.wasm are fetched side by side once the page and its
+// poster are on the screen, the WebAssembly with its progress shown as
+// bytes of its size, and each is checked before it runs: whole (a file
+// named after its content must have that content) and, for the
+// WebAssembly, a program this browser can compile. A file that does not arrive, or not whole, is named with the
 // cause, with the offer to try again; so is one that stops arriving for a
 // while. Meanwhile the page makes the picture's WebGL context
 // (picture_context.js), and the program starts once both are there. The
@@ -19,6 +18,7 @@ import {
   checkWhole, compileWasm, DeliveryError, download, instantiateFrom, kibibytes, plainName, runScript,
 } from './delivery.js';
 import { kStartAgain, showNotice } from './notice.js';
+import { pageShown } from './page_shown.js';
 import { makePictureContext } from './picture_context.js';
 
 // As the build names them, after their content.
@@ -111,7 +111,9 @@ export function loadProgram(program) {
   const bar = element('loading-progress');
   const wasmBytes = bar.max > 1 ? bar.max : null;
   showProgress(0, wasmBytes);
-  const wasm = download(kWasm, (received) => showProgress(received, wasmBytes))
+  // Once the poster is on the screen: it has the network to itself till then.
+  const shown = pageShown();
+  const wasm = shown.then(() => download(kWasm, (received) => showProgress(received, wasmBytes)))
     .then(async (bytes) => {
       await checkWhole(kWasm, bytes, wasmBytes);
       return compileWasm(bytes);
@@ -125,7 +127,7 @@ export function loadProgram(program) {
   // only after receiveInstance, and so once the context is made.
   program.instantiateWasm = instantiateFrom(context.then(() => wasm), kScript, failed(kWasm));
 
-  download(kScript)
+  shown.then(() => download(kScript))
     .then(async (bytes) => {
       await checkWhole(kScript, bytes);
       await runScript(kScript, () => Boolean(window.Module.deliverKey));
