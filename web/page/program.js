@@ -6,9 +6,9 @@
 // poster are on the screen, the WebAssembly with its progress shown as
 // bytes of its size, and each is checked before it runs: whole (a file
 // named after its content must have that content) and, for the
-// WebAssembly, a program this browser can compile. A file that does not arrive, or not whole, is named with the
-// cause, with the offer to try again; so is one that stops arriving for a
-// while. Meanwhile the page makes the picture's WebGL context
+// WebAssembly, a program this browser can compile. A file that does not
+// arrive, or not whole, is named with the cause, with the offer to try
+// again; so is one that stops arriving for a while. Meanwhile the page makes the picture's WebGL context
 // (picture_context.js), and the program starts once both are there. The
 // caption under the picture says that the house is loading until the
 // program starts; then it says what is in view. Until its first frame the
