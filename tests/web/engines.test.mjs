@@ -12,18 +12,13 @@
 // is not installed is skipped, saying so, with exit status 77, which CTest
 // counts as skipped.
 import assert from 'node:assert/strict';
-import fs from 'node:fs';
-import path from 'node:path';
 import { test } from 'node:test';
-import { PNG } from 'pngjs';
 import { formatKeySequence } from '../../web/page/input/key_language.mjs';
 import { pageUrl, startServer } from '../../web/server/serve.mjs';
 import { kSite, repositoryRoot } from './browser.mjs';
 import { kEngines, missing, startDriver, startXServer } from './engines.mjs';
 import { holdingServer } from './held_files.mjs';
-import {
-  browserKeys, differingPixels, kLoadingBarBoxes, kOtherRendererShare, kPictureDirectory, paintOver, snapshot,
-} from './pictures.mjs';
+import { browserKeys, comparePicture, kLoadingBarBoxes } from './pictures.mjs';
 
 const kSkipped = 77;
 const kWaitMs = 30000;
@@ -65,23 +60,9 @@ async function deliveredKeys(driver, separator = ' ') {
   return formatKeySequence(JSON.parse(await driver.evaluate('JSON.stringify(Module.keysDelivered)')), separator);
 }
 
-// Null where `picture` is house-snapshot's after `keys` (leaving out
-// `masked` boxes), else why not, with both pictures kept.
-function compare(picture, keys, name, masked = []) {
-  fs.mkdirSync(kPictureDirectory, { recursive: true });
-  const expectedFile = path.join(kPictureDirectory, `${engine}-${name}-expected.png`);
-  const expected = snapshot(keys, picture.width, picture.height, expectedFile);
-  for (const image of [picture, expected]) paintOver(image, masked);
-  const share = differingPixels(picture, expected) / (picture.width * picture.height);
-  if (share < kOtherRendererShare) return null;
-  const actualFile = path.join(kPictureDirectory, `${engine}-${name}-web.png`);
-  fs.writeFileSync(actualFile, PNG.sync.write(picture));
-  return `${engine} ${name}: ${(share * 100).toFixed(2)} % of the pixels differ after keys "${keys}"; see ${actualFile}`;
-}
-
 async function compareDelivered(driver, name) {
   await settled(driver);
-  return compare(await pictureOf(driver, 'canvas'), await deliveredKeys(driver), name);
+  return comparePicture(await pictureOf(driver, 'canvas'), await deliveredKeys(driver), `${engine}-${name}`);
 }
 
 test(`the page in ${engine}: poster, first frame, keys, a drag, its name and address, a lost context`, async (t) => {
@@ -104,7 +85,7 @@ test(`the page in ${engine}: poster, first frame, keys, a drag, its name and add
     await driver.evaluate(`document.getElementById('poster').decode()
       .then(() => new Promise((resolve) => requestAnimationFrame(() => requestAnimationFrame(() => resolve(true)))))`);
     const poster = await pictureOf(driver, 'poster');
-    assert.equal(compare(poster, '', 'poster', await driver.evaluate(kLoadingBarBoxes)), null);
+    assert.equal(comparePicture(poster, '', `${engine}-poster`, await driver.evaluate(kLoadingBarBoxes)), null);
     holding.release('house.wasm');
 
     await waitFor(driver, 'window.Module && Module.framesDrawn > 0', 'first frame');

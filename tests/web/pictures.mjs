@@ -62,11 +62,17 @@ export function differingPixels(actual, expected, steps = kOtherRendererSteps) {
 // Returns a message naming both saved pictures when they do not match,
 // and null when they do.
 export async function compareWithSnapshot(canvas, sequence, name) {
+  return comparePicture(PNG.sync.read(Buffer.from(await canvas.screenshot({ type: 'png' }))), sequence, name);
+}
+
+// The same for a picture taken already, leaving out `masked` boxes
+// ([left, top, right, bottom]) of both.
+export function comparePicture(actual, sequence, name, masked = []) {
   fs.mkdirSync(kPictureDirectory, { recursive: true });
   const webFile = path.join(kPictureDirectory, `${name}-web.png`);
   const expectedFile = path.join(kPictureDirectory, `${name}-expected.png`);
-  const actual = PNG.sync.read(Buffer.from(await canvas.screenshot({ type: 'png' })));
   const expected = snapshot(sequence, actual.width, actual.height, expectedFile);
+  for (const picture of [actual, expected]) paintOver(picture, masked);
   const differing = differingPixels(actual, expected);
   const total = actual.width * actual.height;
   if (differing < kOtherRendererShare * total) {
