@@ -33,8 +33,8 @@ export function missing(engine) {
   return absent ? `${absent} is not installed (Debian's ${name}; tools/install-deps.sh --web)` : null;
 }
 
-// A driver on puppeteer-core: Chromium, or Firefox over WebDriver BiDi.
-// Firefox takes Mesa's software renderer for WebGL only when told to.
+// A driver on puppeteer-core: Chromium, or Firefox over WebDriver BiDi,
+// each with its own settings as a person has them.
 async function puppeteerDriver(engine, display) {
   const profile = fs.mkdtempSync(path.join(os.tmpdir(), `house-${engine}-`));
   const common = { executablePath: kEngines[engine].binary, headless: false, defaultViewport: null,
@@ -44,8 +44,7 @@ async function puppeteerDriver(engine, display) {
       '--disable-component-update', '--disable-sync', '--enable-unsafe-swiftshader', `--user-data-dir=${profile}`,
       `--window-size=${kWindow.width},${kWindow.height}`, '--window-position=0,0'] })
     : await puppeteer.launch({ ...common, browser: 'firefox', protocol: 'webDriverBiDi', userDataDir: profile,
-      args: [`--width=${kWindow.width}`, `--height=${kWindow.height}`],
-      extraPrefsFirefox: { 'webgl.force-enabled': true, 'webgl.disable-fail-if-major-performance-caveat': true } });
+      args: [`--width=${kWindow.width}`, `--height=${kWindow.height}`] });
   const page = (await browser.pages())[0] ?? await browser.newPage();
   return {
     version: await browser.version(),
