@@ -33,8 +33,8 @@ export function missing(engine) {
   return absent ? `${absent} is not installed (Debian's ${name}; tools/install-deps.sh --web)` : null;
 }
 
-// A driver on puppeteer-core: Chromium, or Firefox over WebDriver BiDi,
-// each with its own settings as a person has them.
+// A driver on puppeteer-core: Chromium, or Firefox over WebDriver BiDi
+// with its settings as they come (it draws WebGL with Mesa unasked).
 async function puppeteerDriver(engine, display) {
   const profile = fs.mkdtempSync(path.join(os.tmpdir(), `house-${engine}-`));
   const common = { executablePath: kEngines[engine].binary, headless: false, defaultViewport: null,
