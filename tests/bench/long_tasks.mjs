@@ -1,10 +1,11 @@
 // The page's main thread read from a Chromium performance trace (Chrome's
 // JSON trace format): its tasks, each one run of the renderer's main
 // thread's scheduler, timed from the page's navigation, and the longest in
-// a stretch of time. The tasks of the test's own making (puppeteer's
-// evaluations, whose scripts are named "pptr:") are marked; every other
-// task counts, the browser's work for the page (parsing, layout, paint) as
-// well as the page's own scripts.
+// a stretch of time. Tasks not of the page's making are marked: the test's
+// own (puppeteer's evaluations, whose scripts are named "pptr:") and the
+// browser's commit of the navigation, which makes the page's window before
+// any of the page is read. Every other task counts, the browser's work for
+// the page (parsing, layout, paint) as well as the page's own scripts.
 export const kLongTaskMs = 50;
 const kTaskNames = new Set(['ThreadControllerImpl::RunTask', 'RunTask']);
 const kNamedInTask = 3;
@@ -33,8 +34,8 @@ function contents(events, first, task) {
 }
 
 // The page's main-thread tasks in `trace` as { startMs, ms, contents,
-// driver }, started from the page's navigation; `driver` marks the test's
-// own. A task run within another (a nested run loop) is part of it.
+// notThePage }, started from the page's navigation. A task run within
+// another (a nested run loop) is part of it.
 export function mainThreadTasks(trace) {
   const events = trace.traceEvents ?? trace;
   const navigation = events.find((event) => event.name === 'navigationStart' &&
@@ -51,16 +52,17 @@ export function mainThreadTasks(trace) {
     tasks.push({
       startMs: (task.ts - navigation.ts) / 1000,
       ms: task.dur / 1000,
-      driver: [...inside(onThread, first, task)].some((event) => /^pptr:/.test(event.args?.data?.url ?? '')),
+      notThePage: [...inside(onThread, first, task)].some((event) => event.name === 'DocumentLoader::CommitNavigation' ||
+        /^pptr:/.test(event.args?.data?.url ?? '')),
       contents: contents(onThread, first, task),
     });
   });
   return tasks;
 }
 
-// The longest of `tasks` that are not the driver's and overlap [fromMs,
-// toMs]; null where there is none.
+// The longest of the page's `tasks` that overlap [fromMs, toMs]; null
+// where there is none.
 export function longestTask(tasks, fromMs, toMs) {
-  return tasks.filter((task) => !task.driver && task.startMs <= toMs && task.startMs + task.ms >= fromMs)
+  return tasks.filter((task) => !task.notThePage && task.startMs <= toMs && task.startMs + task.ms >= fromMs)
     .reduce((longest, task) => (!longest || task.ms > longest.ms ? task : longest), null);
 }
