@@ -108,6 +108,6 @@ test('the assembled site: whole, named by content, listed by its worker; a new p
   const second = assemble(site, program('second', Buffer.concat([firstWasm, Buffer.from([0, 2, 1, 0x78])]))).names;
   const plain = (name) => name.replace(kNamedByContent, (whole) => whole.slice(whole.lastIndexOf('.')));
   assert.deepEqual(second.filter((name) => !first.includes(name)).map(plain).sort(),
-    ['house.js', 'house.wasm', 'page.js', 'program.js']);
+    ['house.js', 'house.wasm', 'page.js', 'page_loader.js', 'program.js']);
   assert.deepEqual(fs.readdirSync(site).sort(), second.sort(), 'the old files, and their copies, are gone');
 });
