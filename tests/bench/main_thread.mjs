@@ -11,6 +11,7 @@ const kCategories = ['-*', 'toplevel', 'devtools.timeline', 'disabled-by-default
   'loading', 'blink.user_timing'];
 const kDragMoves = 30;
 const kHoldMs = 1500;
+const kLastFramesMs = 100;
 
 // Touches through the DevTools protocol, as a phone's finger sends them.
 function touch(client, type, points) {
@@ -49,8 +50,11 @@ export async function measureMainThread(session, slowdown) {
   await touch(client, 'touchStart', [button]);
   await pause(kHoldMs);
   await touch(client, 'touchEnd', []);
-  await pause(300);
+  // The last frames drawn, and no more: what the page does once the finger
+  // has left is not done while it drags or holds.
+  await pause(kLastFramesMs);
   const gestureTo = await page.evaluate(() => performance.now());
+  await pause(kLastFramesMs);
   const frames = await page.evaluate(() => Module.framesDrawn);
   const trace = JSON.parse(Buffer.from(await page.tracing.stop()).toString());
   await context.close();

@@ -1,8 +1,9 @@
 // A link to the view: the page's address carries the keys delivered so far
 // (#keys=Left*12~o*54~+*3, in the snapshot tool's key language), kept
-// current without adding history entries. Opening such a link replays the
-// keys through the program's callbacks, so the person it is sent to sees
-// the sender's picture; house-snapshot --keys draws it from the same text.
+// current once the keys pause, without adding history entries. Opening
+// such a link replays the keys through the program's callbacks, so the
+// person it is sent to sees the sender's picture; house-snapshot --keys
+// draws it from the same text.
 import { parseKeySequence } from './key_language.mjs';
 import { deliveredKeyText, onKeysDelivered, pressKeys } from './keys.js';
 import { withCommas } from '../numbers.js';
@@ -77,8 +78,12 @@ export function startViewLink(program, { copyButton, status, linkBox, linkText }
     updateAddress();
   }
 
+  // Once the keys have paused: the address follows the view at rest, so a
+  // drag or a held button, which deliver keys all the while, never waits
+  // on the browser changing it (on a slow phone, some 50 ms each time).
   onKeysDelivered(() => {
-    pending ??= setTimeout(updateAddress, kAddressUpdateMs);
+    clearTimeout(pending);
+    pending = setTimeout(updateAddress, kAddressUpdateMs);
   });
   // A reload, or a tab closed and reopened, comes back to the view with
   // every key, also those of the last moment.
