@@ -32,6 +32,7 @@ for option in "$@"; do
         emscripten                         # C++ to WebAssembly, with its GLUT
         nodejs                             # emscripten's own steps, the server, the tests
         chromium                           # the browser the tests drive
+        firefox-esr webkit2gtk-driver      # the other two engines (WebKitWebDriver, MiniBrowser)
       )
       # A node that came with its own npm (not Debian's) must keep it:
       # Debian's npm would pull in Debian's node over it.

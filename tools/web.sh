@@ -40,11 +40,13 @@ if ! [[ "$frames" =~ ^[0-9]{1,6}$ ]] || [ "$frames" -lt 1 ]; then
 fi
 
 "$root/tools/install-deps.sh" --web
-"$root/web/site/build.sh" "$site" "$build/wasm"
+# The native house-snapshot draws the page's posters.
+mapfile -t debian_flags < <("$root/tools/debian-flags.sh")
+cmake -S "$root" -B "$build" "${debian_flags[@]}" >/dev/null
+cmake --build "$build" -j"$(nproc)" --target house-snapshot >/dev/null
+HOUSE_SNAPSHOT="$build/tools/house-snapshot" "$root/web/site/build.sh" "$site" "$build/wasm"
 
 if [ "$bench" -eq 1 ]; then
-  mapfile -t debian_flags < <("$root/tools/debian-flags.sh")
-  cmake -S "$root" -B "$build" "${debian_flags[@]}" >/dev/null
   cmake --build "$build" -j"$(nproc)" --target house-bench
   "$root/tests/web/install.sh"
   exec node "$root/tests/bench/web_bench.mjs" --site "$site" --native "$build/tests/bench/house-bench" \

@@ -1,25 +1,37 @@
-// The web frame beside the native one, measured in the same run, and
-// Lighthouse's view of the page on a phone: prints figures and asserts
-// nothing.
+// The web frame beside the native one, measured in the same run, the
+// page's main thread on a phone, and Lighthouse's view of the page on a
+// phone: prints figures and asserts nothing.
 //
 //   node tests/bench/web_bench.mjs --site DIR --native HOUSE_BENCH [--frames N] [--rounds R]
 //
 // Web: the program's display() in headless Chromium, each frame followed by
 // a one-pixel read, which waits until the browser's GPU process has drawn
 // it, as the native figure waits for glFinish; at the window's 500x500 and
-// at the drawing buffer of a 390-pixel phone at ratio 3. Native:
-// house-bench's figure (a) at the same size, the same display() on Mesa's
-// software renderer. The two take turns, `rounds` times, so that load from
-// other work on the machine falls on both; the figures are the medians of
-// the rounds' medians.
+// at the drawing buffer of a 390-pixel phone at ratio 3. The page draws on
+// its own thread for this (?graphics=page), where the program's calls meet
+// the GL as they do natively. Native: house-bench's figure (a) at the same
+// size, the same display() on Mesa's software renderer. The two take
+// turns, `rounds` times, so that load from other work on the machine falls
+// on both; the figures are the medians of the rounds' medians.
+//
+// The main thread (main_thread.mjs): the longest task from navigation to
+// the first frame, and while a finger drags and holds a button, on the
+// phone, with the processor as it is and slowed down four times as
+// Lighthouse slows it; the median of a few loads each.
 import { execFileSync } from 'node:child_process';
 import os from 'node:os';
 import { openPage, startBrowser, waitForFrames } from '../web/browser.mjs';
 import { kPhone, openOn } from '../web/devices.mjs';
 import { runLighthouse } from '../web/lighthouse.mjs';
+import { kLongTaskMs } from './long_tasks.mjs';
+import { measureMainThread } from './main_thread.mjs';
 
 const kPageLoads = 5;
+const kTracedLoads = 3;
+const kSlowdowns = [1, 4];
 const kLighthouseRuns = 3;
+const kCategories = ['performance', 'accessibility', 'best-practices', 'seo'];
+const kOnPagesThread = '?graphics=page';
 const kWarmUpFrames = 20;
 // Google Benchmark picks its own iteration counts; it repeats the whole
 // measurement this often and reports the median.
@@ -103,22 +115,38 @@ function scriptName(url) {
   return new URL(url).pathname.slice(1).replace(/\.[0-9a-f]{8,}(?=\.[^.]+$)/, '') || 'index.html';
 }
 
-// Lighthouse's mobile performance score and the long tasks of its
-// median run, under its simulated slow phone.
+// Lighthouse's four scores, its paint and blocking figures and the long
+// tasks of each run, under its simulated slow phone.
 async function lighthouseOnAPhone(site) {
   const runs = [];
   for (let run = 0; run < kLighthouseRuns; ++run) {
-    const lhr = await runLighthouse(site, ['performance']);
+    const lhr = await runLighthouse(site, kCategories);
+    const ms = (audit) => lhr.audits[audit].numericValue;
     runs.push({
-      score: Math.round(lhr.categories.performance.score * 100),
-      blockingMs: lhr.audits['total-blocking-time'].numericValue,
+      scores: kCategories.map((category) => Math.round(lhr.categories[category].score * 100)),
+      paintMs: [ms('first-contentful-paint'), ms('largest-contentful-paint')],
+      blockingMs: ms('total-blocking-time'),
       longTasks: (lhr.audits['long-tasks'].details?.items || [])
         .map((task) => `${task.duration.toFixed(0)} ms ${scriptName(task.url)}`),
     });
   }
-  runs.sort((a, b) => a.score - b.score);
   return runs;
 }
+
+// The median load's longest task in each stretch, at each slowdown.
+async function mainThread(session) {
+  const figures = [];
+  for (const slowdown of kSlowdowns) {
+    const loads = [];
+    for (let load = 0; load < kTracedLoads; ++load) loads.push(await measureMainThread(session, slowdown));
+    const middle = (stretch) => loads.map((load) => load[stretch])
+      .sort((a, b) => (a?.ms ?? 0) - (b?.ms ?? 0))[loads.length >> 1];
+    figures.push({ slowdown, toFirstFrame: middle('toFirstFrame'), whileTouched: middle('whileTouched') });
+  }
+  return figures;
+}
+
+const taskText = (task) => (task ? `${task.ms.toFixed(0)} ms (${task.contents.join(', ')})` : 'none');
 
 async function main() {
   const options = parseOptions(process.argv.slice(2));
@@ -127,9 +155,9 @@ async function main() {
   const line = (label, value) => console.log(`  ${label.padEnd(58)}${value}`);
   try {
     // The window's page at ratio 1, and the phone's.
-    const window = (await openPage(session)).page;
+    const window = (await openPage(session, { fragment: kOnPagesThread })).page;
     await waitForFrames(window, 0);
-    const pages = [window, (await openOn(session, kPhone)).page];
+    const pages = [window, (await openOn(session, kPhone, kOnPagesThread)).page];
     const sizes = [];
     for (const page of pages) sizes.push((await page.evaluate(() => [Module.canvas.width, Module.canvas.height])).join('x'));
     const web = sizes.map(() => []);
@@ -150,19 +178,31 @@ async function main() {
       line('rounds, web', web[i].map((v) => v.toFixed(2)).join(' '));
       line('rounds, native', native[i].map((v) => v.toFixed(2)).join(' '));
     }
+    for (let i = 0; i < pages.length; ++i) await pages[i].close();
     const firstFrame = await firstFrameMs(session);
     console.log(`Navigation to the first drawn frame, ms (median of ${kPageLoads} loads)`);
     line('budget, web first frame under 1000 ms: web', firstFrame.toFixed(0));
-    console.log(`Load average when the run began: ${load.toFixed(2)} on ${os.cpus().length} cores`);
+    console.log(`The main thread on the phone, longest task of the median of ${kTracedLoads} loads (budget: none over ${kLongTaskMs} ms)`);
+    for (const { slowdown, toFirstFrame, whileTouched } of await mainThread(session)) {
+      const speed = slowdown === 1 ? 'processor as it is' : `processor ${slowdown}x slower`;
+      line(`to the first frame, ${speed}`, taskText(toFirstFrame));
+      line(`while dragged and held, ${speed}`, taskText(whileTouched));
+    }
   } finally {
     await session.close();
   }
   const runs = await lighthouseOnAPhone(options.site);
-  const middle = runs[runs.length >> 1];
+  const medianRun = (pick) => [...runs].sort((a, b) => pick(a) - pick(b))[runs.length >> 1];
+  const middle = medianRun((run) => run.scores[0]);
   console.log(`Lighthouse, mobile (a simulated slow phone), ${kLighthouseRuns} runs`);
-  line('performance score, median', middle.score);
-  line('performance scores', runs.map((run) => run.score).join(' '));
-  line('total blocking time of the median run, ms', middle.blockingMs.toFixed(0));
+  for (const [i, run] of runs.entries()) {
+    line(`run ${i + 1}: performance, accessibility, best practices, SEO`, run.scores.join(' '));
+    line(`run ${i + 1}: contentful paint (first, largest), blocking, ms`,
+      [...run.paintMs, run.blockingMs].map((ms) => ms.toFixed(0)).join(' '));
+  }
+  line('performance score, median', middle.scores[0]);
+  line('largest contentful paint, median, ms', medianRun((run) => run.paintMs[1]).paintMs[1].toFixed(0));
+  line('total blocking time, median, ms', medianRun((run) => run.blockingMs).blockingMs.toFixed(0));
   line('long tasks of the median run', middle.longTasks.join(', ') || 'none');
   console.log(`Load average when the run began: ${load.toFixed(2)} on ${os.cpus().length} cores`);
 }

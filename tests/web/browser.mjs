@@ -146,7 +146,8 @@ export async function openPage(session, { prepare = null, fragment = '', isolate
   return { page, faults };
 }
 
-// Waits until the program has drawn more than `count` frames.
+// Waits until the program has drawn more than `count` frames, and every
+// frame asked for so far is on the screen.
 export async function waitForFrames(page, count) {
-  await page.waitForFunction((n) => window.Module && Module.framesDrawn > n, {}, count);
+  await page.waitForFunction((n) => window.Module && Module.framesDrawn > n && !Module.framePending?.(), {}, count);
 }

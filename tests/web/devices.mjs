@@ -33,9 +33,11 @@ export async function changeDevice(page, device) {
 }
 
 // Until a frame has been drawn after everything sent so far: two animation
-// frames, the program's redraw being asked for before the first.
+// frames, the program's redraw being asked for before the first, and then
+// until no frame is waiting to be drawn (a worker's comes later).
 export async function settle(page) {
   await page.evaluate(() => new Promise((resolve) => requestAnimationFrame(() => requestAnimationFrame(resolve))));
+  await page.waitForFunction(() => !Module.framePending?.());
 }
 
 // The keys the page has delivered, as house-snapshot reads them.

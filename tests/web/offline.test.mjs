@@ -8,11 +8,13 @@ import os from 'node:os';
 import path from 'node:path';
 import { after, before, test } from 'node:test';
 import { assemble } from '../../web/site/assemble.mjs';
+import { kPosterSides, posterName } from '../../web/site/poster.mjs';
 import { kSite, repositoryRoot, startBrowser, waitForFrames } from './browser.mjs';
 import { deliveredKeys, kDesktop, openOn } from './devices.mjs';
 import { browserKeys, compareWithSnapshot } from './pictures.mjs';
 
-// house.js and house.wasm as emscripten wrote them, for the site's assembly.
+// house.js and house.wasm as emscripten wrote them, and the posters, for
+// the site's assembly.
 const kProgram = process.env.HOUSE_WEB_PROGRAM || path.join(repositoryRoot, 'build/wasm/web/wasm');
 const kNamedByContent = /^[\w-]+\.[0-9a-f]{8,}\.\w+$/;
 
@@ -77,7 +79,7 @@ test('a new build shows whole on the next load, and the old one is dropped', asy
 
     const program = path.join(scratch, 'program');
     fs.mkdirSync(program);
-    for (const name of ['house.js', 'house-export.js', 'house-export.wasm']) {
+    for (const name of ['house.js', 'house-export.js', 'house-export.wasm', ...kPosterSides.map(posterName)]) {
       fs.copyFileSync(path.join(kProgram, name), path.join(program, name));
     }
     // A custom section (id 0, 12 bytes) named "build" holding "second":
@@ -87,7 +89,7 @@ test('a new build shows whole on the next load, and the old one is dropped', asy
     const second = assemble(site, program).names;
     const renamed = second.filter((name) => kNamedByContent.test(name) && !first.includes(name));
     assert.deepEqual(renamed.map((name) => name.replace(/\.[0-9a-f]+\./, '.')).sort(),
-      ['house.js', 'house.wasm', 'page.js', 'program.js']);
+      ['house.js', 'house.wasm', 'page.js', 'page_loader.js', 'program.js']);
 
     await page.reload();
     await waitForFrames(page, 0);

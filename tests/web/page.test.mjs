@@ -12,9 +12,9 @@ import { keysSection } from '../../web/site/key_help.mjs';
 // The program's title, as window.h writes it.
 const kTitle = /^const char kWindowTitle\[\] = "(.*)";$/m.exec(
   fs.readFileSync(path.join(repositoryRoot, 'src/viewer/window.h'), 'utf8'))[1];
-// The page and its program, and the model export a person may ask for,
-// each with its compressed copies.
-const kMostSiteBytes = 600 * 1024;
+// The page and its program, its posters, and the model export a person
+// may ask for, each with its compressed copies.
+const kMostSiteBytes = 660 * 1024;
 const kFloodPresses = 2000;
 
 // Presses the keys and waits for the frame they ask for.
@@ -184,7 +184,7 @@ describe('the page in a browser with WebGL', () => {
     () => checkFullScreen(session));
   test('Escape ends the program, the page says so and starts it again on request', () => checkEscape(session));
   test(`${kFloodPresses} keys in a row leave the program drawing the right picture`, () => checkFlood(session));
-  test('the whole site is at most 600 KiB', () => {
+  test('the whole site is at most 660 KiB', () => {
     assert.ok(siteBytes() <= kMostSiteBytes, `${siteBytes()} bytes`);
   });
 });
@@ -192,7 +192,9 @@ describe('the page in a browser with WebGL', () => {
 test('without WebGL the program stops at its context and the page says so instead of showing a blank box', async () => {
   const session = await startBrowser(kSite, { switches: ['--disable-webgl', '--disable-3d-apis'] });
   try {
-    const { page, faults } = await openPage(session);
+    // Chromium's switches take WebGL from the page's thread only, not from
+    // a worker's OffscreenCanvas: the page is asked to draw on its own.
+    const { page, faults } = await openPage(session, { fragment: '?graphics=page' });
     await page.waitForSelector('#notice:not([hidden])');
     assert.match(await page.$eval('#notice', (element) => element.textContent), /WebGL/);
     assert.equal(await page.$eval('#canvas', (element) => element.hidden), true);

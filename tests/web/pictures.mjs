@@ -45,11 +45,11 @@ export function snapshot(sequence, width, height, file) {
   return PNG.sync.read(fs.readFileSync(file));
 }
 
-export function differingPixels(actual, expected) {
+export function differingPixels(actual, expected, steps = kOtherRendererSteps) {
   let count = 0;
   for (let i = 0; i < actual.data.length; i += 4) {
     for (let channel = 0; channel < 3; ++channel) {
-      if (Math.abs(actual.data[i + channel] - expected.data[i + channel]) > kOtherRendererSteps) {
+      if (Math.abs(actual.data[i + channel] - expected.data[i + channel]) > steps) {
         ++count;
         break;
       }
@@ -62,11 +62,17 @@ export function differingPixels(actual, expected) {
 // Returns a message naming both saved pictures when they do not match,
 // and null when they do.
 export async function compareWithSnapshot(canvas, sequence, name) {
+  return comparePicture(PNG.sync.read(Buffer.from(await canvas.screenshot({ type: 'png' }))), sequence, name);
+}
+
+// The same for a picture taken already, leaving out `masked` boxes
+// ([left, top, right, bottom]) of both.
+export function comparePicture(actual, sequence, name, masked = []) {
   fs.mkdirSync(kPictureDirectory, { recursive: true });
   const webFile = path.join(kPictureDirectory, `${name}-web.png`);
   const expectedFile = path.join(kPictureDirectory, `${name}-expected.png`);
-  const actual = PNG.sync.read(Buffer.from(await canvas.screenshot({ type: 'png' })));
   const expected = snapshot(sequence, actual.width, actual.height, expectedFile);
+  for (const picture of [actual, expected]) paintOver(picture, masked);
   const differing = differingPixels(actual, expected);
   const total = actual.width * actual.height;
   if (differing < kOtherRendererShare * total) {
@@ -76,4 +82,26 @@ export async function compareWithSnapshot(canvas, sequence, name) {
   fs.writeFileSync(webFile, PNG.sync.write(actual));
   return `${name}: ${differing} of ${total} pixels differ by more than ${kOtherRendererSteps} ` +
     `steps after keys "${sequence}"; see ${webFile} and ${expectedFile}`;
+}
+
+// An expression, for any engine's driver, for the boxes of the loading bar
+// and its words over the picture, in device pixels from the picture's
+// corner: what lies over the poster, and is no part of it.
+export const kLoadingBarBoxes = `(() => {
+  const corner = document.getElementById('stage').getBoundingClientRect();
+  return ['loading-progress', 'loading-amount'].map((id) => {
+    const box = document.getElementById(id).getBoundingClientRect();
+    return [box.left - corner.left, box.top - corner.top, box.right - corner.left, box.bottom - corner.top]
+      .map((value, i) => (i < 2 ? Math.floor : Math.ceil)(value * devicePixelRatio));
+  });
+})()`;
+
+// The boxes painted black in `picture`, to be left out of a comparison.
+export function paintOver(picture, boxes) {
+  for (const [left, top, right, bottom] of boxes) {
+    for (let y = Math.max(0, top); y < Math.min(picture.height, bottom); ++y) {
+      const row = 4 * y * picture.width;
+      picture.data.fill(0, row + 4 * Math.max(0, left), row + 4 * Math.min(picture.width, right));
+    }
+  }
 }

@@ -13,6 +13,7 @@ import path from 'node:path';
 import { after, before, test } from 'node:test';
 import { fileURLToPath } from 'node:url';
 import { assemble, nameByContent, references, renamed, skyColour } from '../../web/site/assemble.mjs';
+import { kPosterSides, posterName } from '../../web/site/poster.mjs';
 import { kMetaContentSecurityPolicy } from '../../web/server/security_policy.mjs';
 
 const kRoot = path.resolve(path.dirname(fileURLToPath(import.meta.url)), '../..');
@@ -29,6 +30,7 @@ function program(name, wasmBytes) {
   fs.writeFileSync(path.join(directory, 'house.wasm'), wasmBytes);
   fs.writeFileSync(path.join(directory, 'house-export.js'), 'var f="house-export.wasm";/* the model export */\n');
   fs.writeFileSync(path.join(directory, 'house-export.wasm'), wasmBytes.subarray(0, 8));
+  for (const side of kPosterSides) fs.writeFileSync(path.join(directory, posterName(side)), `a ${side}-pixel poster`);
   return directory;
 }
 
@@ -41,7 +43,8 @@ test('references are file names in quotes, and only those are renamed', () => {
     ['<link rel="stylesheet" href="page.css">', ['page.css'], '<link rel="stylesheet" href="page.css">'],
     ['var f="house.wasm";f="house.wasm"', ['house.wasm'], 'var f="house.abcdef0123.wasm";f="house.abcdef0123.wasm"'],
     ["// keys.js and 'house.wasm did not arrive'", [], "// keys.js and 'house.wasm did not arrive'"],
-    ["'../keys.js' 'Sub/keys.js' \"keys.js'", [], "'../keys.js' 'Sub/keys.js' \"keys.js'"],
+    ["import { pressKey } from '../keys.js';", ['../keys.js'], "import { pressKey } from './keys.0123456789.js';"],
+    ["'.../keys.js' 'Sub/keys.js' \"keys.js'", [], "'.../keys.js' 'Sub/keys.js' \"keys.js'"],
     ["import { pressKey } from './input/keys.js';", ['input/keys.js'], "import { pressKey } from './keys.0123456789.js';"],
     ['"icon-192.png" "manifest.webmanifest"', ['icon-192.png', 'manifest.webmanifest'], '"icon-192.png" "manifest.webmanifest"'],
   ];
@@ -91,7 +94,7 @@ test('the assembled site: whole, named by content, listed by its worker; a new p
     assert.ok(digest.startsWith(kNamedByContent.exec(name)[1]), name);
   }
   assert.deepEqual(first.filter((file) => !kNamedByContent.test(file)).sort(),
-    ['icon-192.png', 'icon-512.png', 'icon.png', 'index.html', 'manifest.webmanifest', 'sw.js']);
+    ['icon-192.png', 'icon-512.png', 'icon.png', 'index.html', 'manifest.webmanifest', ...kPosterSides.map(posterName), 'sw.js'].sort());
   const worker = read(site, 'sw.js').toString();
   assert.deepEqual(JSON.parse(/const kFiles = (\[.*\]);/.exec(worker)[1]), first.filter((name) => name !== 'sw.js').sort());
 
@@ -105,6 +108,6 @@ test('the assembled site: whole, named by content, listed by its worker; a new p
   const second = assemble(site, program('second', Buffer.concat([firstWasm, Buffer.from([0, 2, 1, 0x78])]))).names;
   const plain = (name) => name.replace(kNamedByContent, (whole) => whole.slice(whole.lastIndexOf('.')));
   assert.deepEqual(second.filter((name) => !first.includes(name)).map(plain).sort(),
-    ['house.js', 'house.wasm', 'page.js', 'program.js']);
+    ['house.js', 'house.wasm', 'page.js', 'page_loader.js', 'program.js']);
   assert.deepEqual(fs.readdirSync(site).sort(), second.sort(), 'the old files, and their copies, are gone');
 });

@@ -2,6 +2,7 @@
 // content their names promise, and, where one cannot be used, the cause in
 // words a person can act on. The program and the model export are loaded
 // through here.
+import { withCommas } from './numbers.js';
 
 const kStallMs = 20000;
 
@@ -10,7 +11,7 @@ export function plainName(url) {
   return url.split('/').pop().replace(/\.[0-9a-f]{8,}(?=\.[^./]+$)/, '');
 }
 
-export const kibibytes = (bytes) => Math.round(bytes / 1024).toLocaleString('en');
+export const kibibytes = (bytes) => withCommas(Math.round(bytes / 1024));
 
 // Why a file could not be used, in words that end "…could not be loaded: ".
 export class DeliveryError extends Error {}
@@ -48,7 +49,7 @@ export async function download(url, onProgress = () => {}, { fresh = false } = {
       try {
         part = await reader.read();
       } catch {
-        const after = `after ${received.toLocaleString('en')} bytes`;
+        const after = `after ${withCommas(received)} bytes`;
         throw new DeliveryError(stalled ? `it stopped arriving ${after}, and nothing more came for ${kStallMs / 1000} seconds`
           : `the download broke off ${after}`);
       }
@@ -75,8 +76,8 @@ export async function download(url, onProgress = () => {}, { fresh = false } = {
 // plain HTTP from another machine) the size alone is checked.
 export async function checkWhole(url, bytes, expectedBytes = null) {
   if (expectedBytes !== null && bytes.length !== expectedBytes) {
-    throw new DeliveryError(`it arrived with ${bytes.length.toLocaleString('en')} of its ` +
-      `${expectedBytes.toLocaleString('en')} bytes`);
+    throw new DeliveryError(`it arrived with ${withCommas(bytes.length)} of its ` +
+      `${withCommas(expectedBytes)} bytes`);
   }
   const digits = /\.([0-9a-f]{8,})\.[^./]+$/.exec(url)?.[1];
   if (!digits || !globalThis.crypto?.subtle) return;
@@ -111,11 +112,15 @@ export async function compileWasm(bytes) {
 // An emscripten loader's instantiateWasm hook, which instantiates the
 // module `compiled` (a promise of one) once it is there, and gives
 // `failed` a DeliveryError where it does not fit the script that asks.
+// The loader then runs the module's start (a program's main), in a task of
+// its own, so that the browser may paint between.
 export function instantiateFrom(compiled, scriptUrl, failed) {
   return (imports, receiveInstance) => {
     compiled.then(async (module) => {
       try {
-        receiveInstance(await WebAssembly.instantiate(module, imports), module);
+        const instance = await WebAssembly.instantiate(module, imports);
+        await new Promise((resolve) => setTimeout(resolve, 0));
+        receiveInstance(instance, module);
       } catch (error) {
         if (!(error instanceof WebAssembly.LinkError)) throw error;
         throw new DeliveryError(`it does not fit ${plainName(scriptUrl)} (${error.message})`);

@@ -2,19 +2,24 @@
 // emscripten's loader and the page talk, the count of frames drawn, and
 // what the page says when the program cannot run or has ended.
 //
-// house.js and house.wasm are fetched side by side (index.html has the
-// browser start on them at once, and the fetches here take what it got),
-// the WebAssembly with its progress shown as bytes of its size, and each
-// is checked before it runs: whole (a file named after its content must
-// have that content) and, for the WebAssembly, a program this browser can
-// compile. A file that does not arrive, or not whole, is named with the
-// cause, with the offer to try again; so is one that stops arriving for a
-// while. The caption under the picture says that the house is loading
-// until the program starts; then it says what is in view.
+// house.js and house.wasm are fetched side by side once the page and its
+// poster are on the screen, the WebAssembly with its progress shown as
+// bytes of its size, and each is checked before it runs: whole (a file
+// named after its content must have that content) and, for the
+// WebAssembly, a program this browser can compile. A file that does not
+// arrive, or not whole, is named with the cause, with the offer to try
+// again; so is one that stops arriving for a while. Meanwhile the page makes the picture's WebGL context
+// (picture_context.js), and the program starts once both are there. The
+// caption under the picture says that the house is loading until the
+// program starts; then it says what is in view. Until its first frame the
+// picture is the poster (or, for a link, the empty stage) and the canvas
+// is not shown.
 import {
   checkWhole, compileWasm, DeliveryError, download, instantiateFrom, kibibytes, plainName, runScript,
 } from './delivery.js';
 import { kStartAgain, showNotice } from './notice.js';
+import { pageShown } from './page_shown.js';
+import { makePictureContext } from './picture_context.js';
 
 // As the build names them, after their content.
 const kScript = 'house.js';
@@ -32,6 +37,7 @@ export function createProgram(canvas) {
   const stopped = [];
   const module = {
     canvas,
+    graphics: null,      // picture_context.js
     framesDrawn: 0,
     firstFrameMs: null,  // from the start of navigation
     stopped: false,      // ended, or never started
@@ -42,6 +48,8 @@ export function createProgram(canvas) {
     onFrameDrawn() {
       if (module.framesDrawn++ > 0) return;
       module.firstFrameMs = performance.now();
+      canvas.classList.remove('waiting');
+      element('poster').hidden = true;
       drawn.forEach((callback) => callback());
     },
     onProgramEnded() {
@@ -55,6 +63,10 @@ export function createProgram(canvas) {
       module.stop('This browser cannot draw the house',
         'The house is drawn with WebGL, which this browser does not offer or has turned off. ' +
         'Turn on WebGL or hardware acceleration in its settings, or open the page in another browser.', null);
+    },
+    onGraphicsFailed(reason) {
+      module.stop('This browser cannot draw the house',
+        `Its WebGL could not prepare the drawing (${reason.trim()}). Open the page in another browser.`, null);
     },
     // Only the first reason the program cannot go on is shown.
     stop(heading, text, action) {
@@ -99,18 +111,23 @@ export function loadProgram(program) {
   const bar = element('loading-progress');
   const wasmBytes = bar.max > 1 ? bar.max : null;
   showProgress(0, wasmBytes);
-  const wasm = download(kWasm, (received) => showProgress(received, wasmBytes))
+  // Once the poster is on the screen: it has the network to itself till then.
+  const shown = pageShown();
+  const wasm = shown.then(() => download(kWasm, (received) => showProgress(received, wasmBytes)))
     .then(async (bytes) => {
       await checkWhole(kWasm, bytes, wasmBytes);
       return compileWasm(bytes);
     });
   wasm.catch(failed(kWasm));
 
-  // The loader asks for the program once house.js runs; it calls main
-  // only after receiveInstance.
-  program.instantiateWasm = instantiateFrom(wasm, kScript, failed(kWasm));
+  const context = makePictureContext(program);
+  context.catch((error) => program.onAbort(`the picture's graphics could not be made: ${error.message}`));
 
-  download(kScript)
+  // The loader asks for the program once house.js runs; it calls main
+  // only after receiveInstance, and so once the context is made.
+  program.instantiateWasm = instantiateFrom(context.then(() => wasm), kScript, failed(kWasm));
+
+  shown.then(() => download(kScript))
     .then(async (bytes) => {
       await checkWhole(kScript, bytes);
       await runScript(kScript, () => Boolean(window.Module.deliverKey));

@@ -10,13 +10,6 @@
 // and every frame costs more to fill.
 const kLargestBufferSide = 2048;
 
-// The largest side the program's own GL context can draw into, within
-// kLargestBufferSide.
-function largestSide(gl) {
-  const viewport = gl.getParameter(gl.MAX_VIEWPORT_DIMS);
-  return Math.min(kLargestBufferSide, viewport[0], viewport[1], gl.getParameter(gl.MAX_RENDERBUFFER_SIZE));
-}
-
 // Displayed size times the device pixel ratio, rounded, scaled down as a
 // whole (so the shape stays) where a side would pass the limits.
 function bufferSize(cssWidth, cssHeight, ratio, largestSide) {
@@ -32,18 +25,14 @@ function bufferSize(cssWidth, cssHeight, ratio, largestSide) {
 
 export function startSizing(program) {
   const canvas = program.canvas;
-  let largest = null;
 
   // Null while there is nothing to size: the canvas hidden, or the program
-  // without its GL context yet. A lost context tells no limits, and the
-  // buffer is sized within kLargestBufferSide until it is back.
+  // without its GL context yet. The context's limits were asked as it was
+  // made (picture_context.js), not here, where the answer would wait.
   function displayedBuffer() {
     const box = canvas.getBoundingClientRect();
     if (box.width === 0 || box.height === 0 || !program.ctx) return null;
-    if (program.ctx.isContextLost()) {
-      return bufferSize(box.width, box.height, window.devicePixelRatio || 1, largest ?? kLargestBufferSide);
-    }
-    largest ??= largestSide(program.ctx);
+    const largest = Math.min(kLargestBufferSide, program.graphics.largestSide);
     return bufferSize(box.width, box.height, window.devicePixelRatio || 1, largest);
   }
 

@@ -4,6 +4,7 @@
 // live region, says it once the keys have paused, so that a screen reader
 // is told where a drag or a held button ended rather than every step.
 import { onKeysDelivered } from './input/keys.js';
+import { withCommas } from './numbers.js';
 
 const kQuietMs = 400;
 // The ground lies 10 below the centre of the scene, which the eye looks at.
@@ -26,7 +27,7 @@ const kSuperscripts = '⁰¹²³⁴⁵⁶⁷⁸⁹';
 
 function spokenNumber(value) {
   const whole = Math.round(value);
-  if (whole < kWholeBelow) return whole.toLocaleString('en');
+  if (whole < kWholeBelow) return withCommas(whole);
   // Rounded first, so that 999,960,000 is about 1 billion, not 1,000 million.
   const [figures, power] = value.toExponential(1).split('e').map(Number);
   const name = kNamedLarge[Math.floor(power / 3) - 2];

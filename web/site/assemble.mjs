@@ -3,8 +3,9 @@
 //   node web/site/assemble.mjs SITE_DIR PROGRAM_DIR
 //
 // The site is one flat folder: what index.html reaches through the names
-// files give in quotes ('./input/keys.js', "house.wasm"), found in web/page/
-// from the naming file's folder, in PROGRAM_DIR (emscripten's output) or,
+// files give in quotes ('./input/keys.js', '../numbers.js', "house.wasm"),
+// found in web/page/ from the naming file's folder, in PROGRAM_DIR (the
+// build's: emscripten's output and the posters, web/site/poster.mjs) or,
 // for the icons, in data/icons/. Scripts, styles and the program are named
 // after their content, so a new build is a new set of names from index.html
 // down; index.html gets the key table, the policy and the theme colour, the
@@ -18,6 +19,7 @@ import { fileURLToPath } from 'node:url';
 import { kMetaContentSecurityPolicy } from '../server/security_policy.mjs';
 import { fileType, isContentNamed, kCompressedCopies, writeWhole } from '../server/site_files.mjs';
 import { fillPage } from './key_help.mjs';
+import { kPosterSides, posterName } from './poster.mjs';
 
 const kRoot = path.resolve(path.dirname(fileURLToPath(import.meta.url)), '../..');
 const kPage = path.join(kRoot, 'web/page');
@@ -25,13 +27,14 @@ const kUsage = 'usage: node web/site/assemble.mjs SITE_DIR PROGRAM_DIR';
 const kEntries = ['index.html', 'manifest.webmanifest', 'sw.js'];
 // Files the site takes from elsewhere than web/page/.
 const kIcons = { 'icon.png': 'house-64.png', 'icon-192.png': 'house-192.png', 'icon-512.png': 'house-512.png' };
-const kProgramFiles = ['house.js', 'house.wasm', 'house-export.js', 'house-export.wasm'];
+const kBuiltFiles = ['house.js', 'house.wasm', 'house-export.js', 'house-export.wasm', ...kPosterSides.map(posterName)];
 // Named after their content: everything but the service worker, which a
 // browser finds again only under its own name, and the entries.
 const kContentNamedTypes = new Set(['.js', '.mjs', '.css', '.wasm']);
 const kDigestDigits = 10;
-// A file named in quotes, with or without "./" and a path of folders.
-const kReference = /(["'])(\.\/)?((?:[a-z_]+\/)*)([A-Za-z0-9_-]+\.(?:html|js|mjs|css|wasm|png|webmanifest))\1/g;
+// A file named in quotes, with or without "./" and a path of folders, up
+// ("../") or down.
+const kReference = /(["'])(\.\/)?((?:\.\.\/|[a-z_]+\/)*)([A-Za-z0-9_-]+\.(?:html|js|mjs|css|wasm|png|webmanifest))\1/g;
 const kTextTypes = new Set(['.html', '.js', '.mjs', '.css', '.webmanifest']);
 
 const isText = (name) => kTextTypes.has(path.extname(name));
@@ -46,8 +49,9 @@ export function references(text) {
 // source's name to the site's) written as the site's name, in the site's
 // one folder.
 export function renamed(text, names) {
+  // A module's path up a folder is one in the same folder: "./".
   return text.replace(kReference, (whole, quote, dot = '', folders, name) =>
-    (names.has(name) ? `${quote}${dot}${names.get(name)}${quote}` : whole));
+    (names.has(name) ? `${quote}${dot || (folders.startsWith('../') ? './' : '')}${names.get(name)}${quote}` : whole));
 }
 
 function contentName(name, bytes) {
@@ -125,7 +129,8 @@ function finishWorker(worker, siteNames) {
 // `reference` is a path from web/page/.
 function sourceFile(reference, programDirectory) {
   const name = path.posix.basename(reference);
-  if (kProgramFiles.includes(name)) return path.join(programDirectory, name);
+  if (kBuiltFiles.includes(name)) return path.join(programDirectory, name);
+  if (reference.startsWith('../')) throw new Error(`${reference} lies outside web/page/`);
   if (kIcons[name]) return path.join(kRoot, 'data/icons', kIcons[name]);
   return path.join(kPage, reference);
 }

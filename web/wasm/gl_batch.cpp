@@ -9,10 +9,17 @@
 // GLUT calls here: glutSwapBuffers sends the frame, glutSetWindowTitle
 // titles the page.
 //
+// The context is the one the page made (web/page/picture_context.js), on
+// the page's thread or, standing in for it, a recording sent to a worker;
+// the page compiled the one shader program on it while the program was
+// arriving (web/page/context_setup.js), and the layer takes it at its first
+// frame. Nothing here asks the GL a question that would wait for it.
+//
 // While the browser has taken the WebGL context away, frames are built as
 // usual, so the program's state moves on, but nothing goes to the GL; once
-// it is back, restoreGraphics makes the shader program and buffers again and
-// sets again the state the program set. docs/web.md tells the whole story.
+// it is back, restoreGraphics takes the shader program and makes the
+// buffers again and sets again the state the program set. docs/web.md
+// tells the whole story.
 #define GL_GLEXT_PROTOTYPES
 #include <GL/glut.h>
 #include <emscripten.h>
@@ -39,18 +46,7 @@ const float kColourSteps = 255.0f;
 // more than one draw only past this many vertices.
 const size_t kMostVerticesPerDraw = 65536;
 
-const char kVertexShader[] =
-    "attribute vec4 clipPosition;\n"
-    "attribute vec4 colour;\n"
-    "varying vec3 fragmentColour;\n"
-    "void main() {\n"
-    "  fragmentColour = colour.rgb;\n"
-    "  gl_Position = clipPosition;\n"
-    "}\n";
-const char kFragmentShader[] =
-    "precision mediump float;\n"
-    "varying vec3 fragmentColour;\n"
-    "void main() { gl_FragColor = vec4(fragmentColour, 1.0); }\n";
+// Where context_setup.js binds the shader program's attributes.
 const GLuint kClipAttribute = 0;
 const GLuint kColourAttribute = 1;
 
@@ -85,21 +81,19 @@ bool contextLost() {
     return EM_ASM_INT({ return GLctx.isContextLost() ? 1 : 0; }) != 0;
 }
 
+// Where the browser links on threads of its own, false until the link is
+// done: glUseProgram on a program still linking would wait for it.
+bool programReady() {
+    return EM_ASM_INT({ return Module.graphics.batchProgramReady() ? 1 : 0; }) != 0;
+}
+
+// The page's shader program, named in emscripten's table of programs.
 void prepareProgram() {
-    const char* sources[2] = {kVertexShader, kFragmentShader};
-    const GLenum kinds[2] = {GL_VERTEX_SHADER, GL_FRAGMENT_SHADER};
-    gProgram = glCreateProgram();
-    for (int i = 0; i < 2; ++i) {
-        const GLuint shader = glCreateShader(kinds[i]);
-        glShaderSource(shader, 1, &sources[i], nullptr);
-        glCompileShader(shader);
-        glAttachShader(gProgram, shader);
-        // Kept by the program it is attached to, and freed with it.
-        glDeleteShader(shader);
-    }
-    glBindAttribLocation(gProgram, kClipAttribute, "clipPosition");
-    glBindAttribLocation(gProgram, kColourAttribute, "colour");
-    glLinkProgram(gProgram);
+    gProgram = static_cast<GLuint>(EM_ASM_INT({
+        var name = GL.getNewId(GL.programs);
+        GL.programs[name] = Module.graphics.batchProgram();
+        return name;
+    }));
     glGenBuffers(1, &gVertexBuffer);
     glGenBuffers(1, &gIndexBuffer);
 }
@@ -245,14 +239,24 @@ void glEnd() {
         addTriangle(first, gCorners[t], gCorners[t + 1], gCorners[t + 2]);
 }
 
-// A frame built while the context is lost is not drawn and not counted.
+// A frame built while the context is lost is not drawn and not counted;
+// nor is one built while the shader program is still linking, which is
+// built again at the next animation frame.
 void glutSwapBuffers() {
-    const bool drawn = !contextLost();
+    const bool lost = contextLost();
+    if (!lost) {
+        if (gProgram == 0) prepareProgram();
+        if (!programReady()) {
+            gVertices.clear();
+            gIndices.clear();
+            glutPostRedisplay();
+            return;
+        }
+    }
     drawBatch();
-    if (!drawn) return;
-    EM_ASM({
-        if (Module.onFrameDrawn) Module.onFrameDrawn();
-    });
+    if (lost) return;
+    // Where a worker draws, the frame is on the screen once it says so.
+    EM_ASM({ Module.graphics.frameSent(); });
 }
 
 void glutSetWindowTitle(const char* title) {
@@ -261,8 +265,8 @@ void glutSetWindowTitle(const char* title) {
 
 // Called by the page once the browser has given the context back: the
 // shader program and buffers belong to the lost context (using them would
-// be an error) and are made again for the next frame; the state the
-// program set is set again.
+// be an error); the page's program on the new context and new buffers are
+// taken for the next frame, and the state the program set is set again.
 extern "C" EMSCRIPTEN_KEEPALIVE void restoreGraphics() {
     // Emscripten's tables keep the lost objects alive until their names are dropped.
     EM_ASM({

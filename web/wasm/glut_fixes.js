@@ -1,15 +1,19 @@
 // Appended to house.js (emcc --post-js), so it sees the GLUT emulation's
 // state; it runs before the program's main. It puts right where the
 // emulation behaves unlike a desktop GLUT (keys, the window's size, full
-// screen, a missing GL: docs/web.md says how) and lets the page drive the
-// program:
+// screen, the GL context: docs/web.md says how) and lets the page drive
+// the program:
 //   Module.deliverKey(special, code)   one key event to specialKeys or
 //       keyboard; false when the program is not running
 //   Module.resizeWindow(width, height, drawNow)   a window of that many
 //       pixels: the buffer, reshape, then a frame (at once with drawNow)
 //   Module.restoreGraphics()   the GL context is back: make again, draw
-// and calls the page's Module.onWindowSizeRequested() (the program asked
-// for a window size) and Module.onWebGLUnavailable() (no GL context).
+//   Module.framePending()   whether a frame has been asked for and is not
+//       on the screen yet
+// It takes the GL context the page made, Module.graphics
+// (web/page/picture_context.js), and calls the page's
+// Module.onWindowSizeRequested() (the program asked for a window size) and
+// Module.onWebGLUnavailable() (no GL context).
 (function () {
   'use strict';
 
@@ -62,6 +66,7 @@
 
   Module['restoreGraphics'] = function () {
     if (ABORT) return;
+    Module['graphics'].contextRestored();
     _restoreGraphics();
     if (GLUT.displayFunc) getWasmTableEntry(GLUT.displayFunc)();
   };
@@ -123,14 +128,43 @@
     }
   });
 
-  // Without a GL context nothing the program draws can be shown; it stops
-  // where a desktop GLUT would give up, before any callback is registered.
-  var createContext = Browser.createContext;
-  Browser.createContext = function () {
-    var context = createContext.apply(Browser, arguments);
-    if (context) return context;
-    ABORT = true;
-    if (Module['onWebGLUnavailable']) Module['onWebGLUnavailable']();
-    throw 'unwind';
+  // The window's GL context is the one the page made while the program was
+  // arriving, for the display mode the program asks for; without one
+  // nothing the program draws can be shown, and it stops where a desktop
+  // GLUT would give up, before any callback is registered.
+  Browser.createContext = function (canvas, useWebGL, setInModule, attributes) {
+    var graphics = Module['graphics'];
+    if (!graphics) {
+      ABORT = true;
+      if (Module['onWebGLUnavailable']) Module['onWebGLUnavailable']();
+      throw 'unwind';
+    }
+    for (var name in attributes) {
+      if (attributes[name] !== graphics.attributes[name]) {
+        abort('the page made the GL context with ' + name + ' ' + graphics.attributes[name] +
+              ', and the program asks for ' + attributes[name]);
+      }
+    }
+    GL.makeContextCurrent(GL.registerContext(graphics.context, graphics.attributes));
+    Module.ctx = graphics.context;
+    Module.useWebGL = true;
+    Browser.moduleContextCreatedCallbacks.forEach(function (callback) { callback(); });
+    Browser.init();
+    return graphics.context;
+  };
+
+  // Where a worker draws, a frame is on the screen some time after the
+  // program sent it: its next frame is asked of the browser only once the
+  // worker has caught up, so that the picture never falls behind the keys.
+  var requestFrame = Browser.requestAnimationFrame;
+  Browser.requestAnimationFrame = function (callback) {
+    var graphics = Module['graphics'];
+    if (!graphics) return requestFrame.call(Browser, callback);
+    graphics.afterFrame(function () { requestFrame.call(Browser, callback); });
+  };
+
+  Module['framePending'] = function () {
+    var graphics = Module['graphics'];
+    return Boolean(GLUT.requestedAnimationFrame || (graphics && graphics.framesInFlight > 0));
   };
 })();

@@ -1,10 +1,12 @@
 // A link to the view: the page's address carries the keys delivered so far
 // (#keys=Left*12~o*54~+*3, in the snapshot tool's key language), kept
-// current without adding history entries. Opening such a link replays the
-// keys through the program's callbacks, so the person it is sent to sees
-// the sender's picture; house-snapshot --keys draws it from the same text.
+// current once the keys pause, without adding history entries. Opening
+// such a link replays the keys through the program's callbacks, so the
+// person it is sent to sees the sender's picture; house-snapshot --keys
+// draws it from the same text.
 import { parseKeySequence } from './key_language.mjs';
 import { deliveredKeyText, onKeysDelivered, pressKeys } from './keys.js';
+import { withCommas } from '../numbers.js';
 
 const kPrefix = '#keys=';
 // Past this length a link may be cut short by the programs it passes
@@ -24,8 +26,8 @@ function keysFromFragment(fragment) {
   if (!fragment.startsWith(kPrefix)) return [];
   const text = fragment.slice(kPrefix.length);
   if (text.length > kLongestLink) {
-    return new Error(`the keys are ${text.length.toLocaleString('en')} characters long, ` +
-      `more than the ${kLongestLink.toLocaleString('en')} a link to a view holds`);
+    return new Error(`the keys are ${withCommas(text.length)} characters long, ` +
+      `more than the ${withCommas(kLongestLink)} a link to a view holds`);
   }
   try {
     return parseKeySequence(decodeURIComponent(text));
@@ -54,8 +56,8 @@ export function startViewLink(program, { copyButton, status, linkBox, linkText }
     const url = new URL(location.href);
     if (keys === null || keys.length > kLongestLink) {
       url.hash = '';
-      const most = kLongestLink.toLocaleString('en');
-      const size = keys === null ? `more than ${most} characters` : `${keys.length.toLocaleString('en')} characters, at most ${most}`;
+      const most = withCommas(kLongestLink);
+      const size = keys === null ? `more than ${most} characters` : `${withCommas(keys.length)} characters, at most ${most}`;
       say(`This view took too many steps for a link (${size}), so the address shows the page without them.`);
       copyButton.disabled = true;
       linkBox.hidden = true;
@@ -76,8 +78,12 @@ export function startViewLink(program, { copyButton, status, linkBox, linkText }
     updateAddress();
   }
 
+  // Once the keys have paused: the address follows the view at rest, so a
+  // drag or a held button, which deliver keys all the while, never waits
+  // on the browser changing it (on a slow phone, some 50 ms each time).
   onKeysDelivered(() => {
-    pending ??= setTimeout(updateAddress, kAddressUpdateMs);
+    clearTimeout(pending);
+    pending = setTimeout(updateAddress, kAddressUpdateMs);
   });
   // A reload, or a tab closed and reopened, comes back to the view with
   // every key, also those of the last moment.
