@@ -39,7 +39,7 @@ let session;
 before(async () => {
   scratch = fs.mkdtempSync(path.join(os.tmpdir(), 'house-first-picture-'));
   holding = holdingServer(kSite);
-  session = await startBrowser(kSite, [], holding.options);
+  session = await startBrowser(kSite, { server: holding.options });
 });
 after(async () => {
   await session.close();

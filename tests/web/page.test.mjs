@@ -13,8 +13,8 @@ import { keysSection } from '../../web/site/key_help.mjs';
 const kTitle = /^const char kWindowTitle\[\] = "(.*)";$/m.exec(
   fs.readFileSync(path.join(repositoryRoot, 'src/viewer/window.h'), 'utf8'))[1];
 // The page and its program, its posters, and the model export a person
-// may ask for, each with its compressed copies.
-const kMostSiteBytes = 660 * 1024;
+// may ask for (with its part map), each with its compressed copies.
+const kMostSiteBytes = 700 * 1024;
 const kFloodPresses = 2000;
 
 // Presses the keys and waits for the frame they ask for.
@@ -184,7 +184,7 @@ describe('the page in a browser with WebGL', () => {
     () => checkFullScreen(session));
   test('Escape ends the program, the page says so and starts it again on request', () => checkEscape(session));
   test(`${kFloodPresses} keys in a row leave the program drawing the right picture`, () => checkFlood(session));
-  test('the whole site is at most 660 KiB', () => {
+  test('the whole site is at most 700 KiB', () => {
     assert.ok(siteBytes() <= kMostSiteBytes, `${siteBytes()} bytes`);
   });
 });

@@ -8,7 +8,7 @@
 // has ended there is no view to save, and "Start again" brings the offer
 // back with the page.
 import { checkWhole, compileWasm, DeliveryError, download, instantiateFrom, kibibytes, plainName, runScript }
-  from './delivery.js';
+  from './loading/delivery.js';
 import { deliveredKeyText } from './input/keys.js';
 
 // As the build names them, after their content.

@@ -7,11 +7,11 @@
 import { arrangeHelp } from './help.js';
 import { startButtons } from './input/buttons.js';
 import { startGestures } from './input/gestures.js';
-import { startGraphics } from './graphics.js';
+import { startGraphics } from './graphics/graphics.js';
 import { startKeys } from './input/keys.js';
 import { startOffline } from './offline.js';
 import { startModelDownload } from './model_download.js';
-import { createProgram, loadProgram } from './program.js';
+import { createProgram, loadProgram } from './loading/program.js';
 import { startSizing } from './sizing.js';
 import { startViewLink } from './input/view_link.js';
 import { startViewName } from './view_name.js';

@@ -7,7 +7,7 @@
 // is. A context that has not come back after kRestoreWaitMs in sight says
 // so, with the offer to start again, which keeps the view: the address
 // carries its keys.
-import { hideNotice, kStartAgain, showNotice } from './notice.js';
+import { hideNotice, kStartAgain, showNotice } from '../loading/notice.js';
 
 const kRestoreWaitMs = 5000;
 

@@ -19,7 +19,7 @@ import {
 } from './delivery.js';
 import { kStartAgain, showNotice } from './notice.js';
 import { pageShown } from './page_shown.js';
-import { makePictureContext } from './picture_context.js';
+import { makePictureContext } from '../graphics/picture_context.js';
 
 // As the build names them, after their content.
 const kScript = 'house.js';

@@ -21,7 +21,7 @@
 //   contextRestored()    the context is back: make again what was made
 // or null where there is no WebGL, which the program says as it starts.
 import { compileBatchProgram, largestSide, linkFailure } from './context_setup.js';
-import { pageShown } from './page_shown.js';
+import { pageShown } from '../loading/page_shown.js';
 import { startRemoteGraphics } from './remote_context.js';
 
 // The context GLUT makes for the program's display mode (RGB, double

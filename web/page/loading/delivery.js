@@ -2,7 +2,7 @@
 // content their names promise, and, where one cannot be used, the cause in
 // words a person can act on. The program and the model export are loaded
 // through here.
-import { withCommas } from './numbers.js';
+import { withCommas } from '../numbers.js';
 
 const kStallMs = 20000;
 

@@ -13,7 +13,7 @@
     started = true;
     const script = document.createElement('script');
     script.type = 'module';
-    script.src = 'page.js';
+    script.src = '../page.js';
     document.head.append(script);
   };
   if (document.documentElement.classList.contains('linked-view')) {
