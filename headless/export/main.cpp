@@ -20,9 +20,9 @@
 
 #include "command_line/tool_command_line.h"
 #include "export/export_options.h"
-#include "export/glb_writer.h"
 #include "export/part_map.h"
 #include "export/scene_model.h"
+#include "gltf/glb_writer.h"
 #include "output/output_file.h"
 #include "png/png_writer.h"
 

@@ -7,12 +7,12 @@
 
 #include "call_readers/drawn_groups.h"
 #include "export/gate_leaves.h"
-#include "export/gltf_json.h"
 #include "export/program_camera.h"
 #include "export/scene_parts.h"
 #include "export/tied_pieces.h"
 #include "export/vectors.h"
 #include "geometry/turns.h"
+#include "gltf/gltf_json.h"
 #include "recording/gl_recorder.h"
 #include "viewer/scene_state.h"
 #include "viewer/window.h"

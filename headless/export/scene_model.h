@@ -20,7 +20,7 @@
 #include <string>
 #include <vector>
 
-#include "export/gltf_document.h"
+#include "gltf/gltf_document.h"
 #include "keys/key_sequence.h"
 #include "viewer/palette.h"
 

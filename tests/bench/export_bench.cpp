@@ -4,9 +4,9 @@
 // starting view at 200x200, from the keys to the list.
 #include <benchmark/benchmark.h>
 
-#include "export/glb_writer.h"
 #include "export/part_map.h"
 #include "export/scene_model.h"
+#include "gltf/glb_writer.h"
 
 namespace {
 

@@ -4,7 +4,7 @@
 // the processor as it is and slowed down as Lighthouse slows it.
 //
 // What counts as a task: long_tasks.mjs.
-import { canvasBox, changeDevice, kPhone, pause } from '../web/devices.mjs';
+import { canvasBox, changeDevice, kPhone, pause } from '../web/support/devices.mjs';
 import { longestTask, mainThreadTasks } from './long_tasks.mjs';
 
 const kCategories = ['-*', 'toplevel', 'devtools.timeline', 'disabled-by-default-devtools.timeline', 'v8.execute',

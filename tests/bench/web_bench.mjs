@@ -20,9 +20,9 @@
 // Lighthouse slows it; the median of a few loads each.
 import { execFileSync } from 'node:child_process';
 import os from 'node:os';
-import { openPage, startBrowser, waitForFrames } from '../web/browser.mjs';
-import { kPhone, openOn } from '../web/devices.mjs';
-import { runLighthouse } from '../web/lighthouse.mjs';
+import { openPage, startBrowser, waitForFrames } from '../web/support/browser.mjs';
+import { kPhone, openOn } from '../web/support/devices.mjs';
+import { runLighthouse } from '../web/support/lighthouse.mjs';
 import { kLongTaskMs } from './long_tasks.mjs';
 import { measureMainThread } from './main_thread.mjs';
 

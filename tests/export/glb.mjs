@@ -4,7 +4,7 @@
 import { execFileSync } from 'node:child_process';
 import path from 'node:path';
 import { GLTFLoader } from 'three/addons/loaders/GLTFLoader.js';
-import { repositoryRoot } from '../web/browser.mjs';
+import { repositoryRoot } from '../web/support/browser.mjs';
 
 export { readGlb } from './model_compare.mjs';
 

@@ -10,10 +10,10 @@ import path from 'node:path';
 import { fileURLToPath } from 'node:url';
 import { after, before, test } from 'node:test';
 import { PNG } from 'pngjs';
-import { kCanvasSize, repositoryRoot, startBrowser } from '../web/browser.mjs';
+import { kCanvasSize, repositoryRoot, startBrowser } from '../web/support/browser.mjs';
 import {
   differingPixels, kOtherRendererShare, kOtherRendererSteps, kPictureDirectory, snapshot,
-} from '../web/pictures.mjs';
+} from '../web/support/pictures.mjs';
 
 const here = path.dirname(fileURLToPath(import.meta.url));
 const kExport = process.env.HOUSE_EXPORT || path.join(repositoryRoot, 'build/tools/house-export');

@@ -13,12 +13,12 @@
 
 #include "app/frame.h"
 #include "call_readers/drawn_groups.h"
-#include "export/glb_writer.h"
-#include "export/gltf_json.h"
 #include "export/scene_model.h"
 #include "export/scene_parts.h"
 #include "export/tied_pieces.h"
 #include "geometry/turns.h"
+#include "gltf/glb_writer.h"
+#include "gltf/gltf_json.h"
 #include "recording/gl_recorder.h"
 #include "scene_test.h"
 

@@ -8,7 +8,7 @@ import fs from 'node:fs';
 import { createRequire } from 'node:module';
 import path from 'node:path';
 import { before, test } from 'node:test';
-import { repositoryRoot } from '../web/browser.mjs';
+import { repositoryRoot } from '../web/support/browser.mjs';
 import { PNG } from 'pngjs';
 import { exportModel, kExport } from './glb.mjs';
 import { modelDifferences } from './model_compare.mjs';

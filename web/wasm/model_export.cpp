@@ -9,9 +9,9 @@
 #include <string>
 #include <vector>
 
-#include "export/glb_writer.h"
 #include "export/part_map.h"
 #include "export/scene_model.h"
+#include "gltf/glb_writer.h"
 #include "keys/key_sequence.h"
 
 namespace {

@@ -1,12 +1,12 @@
 // The JSON of a binary glTF file: the document, reading its numbers
 // through the accessors its binary chunk's layout gave them.
-#ifndef HOUSE_EXPORT_GLTF_JSON_H
-#define HOUSE_EXPORT_GLTF_JSON_H
+#ifndef HOUSE_GLTF_GLTF_JSON_H
+#define HOUSE_GLTF_GLTF_JSON_H
 
 #include <string>
 
-#include "export/glb_binary.h"
-#include "export/gltf_document.h"
+#include "gltf/glb_binary.h"
+#include "gltf/gltf_document.h"
 
 std::string gltfJson(const GltfDocument& document, const GlbBinary& binary);
 

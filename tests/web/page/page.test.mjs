@@ -5,9 +5,9 @@ import assert from 'node:assert/strict';
 import fs from 'node:fs';
 import path from 'node:path';
 import { after, before, describe, test } from 'node:test';
-import { kCanvasSize, kSite, openPage, repositoryRoot, startBrowser, waitForFrames } from './browser.mjs';
-import { browserKeys, compareWithSnapshot } from './pictures.mjs';
-import { keysSection } from '../../web/site/key_help.mjs';
+import { kCanvasSize, kSite, openPage, repositoryRoot, startBrowser, waitForFrames } from '../support/browser.mjs';
+import { browserKeys, compareWithSnapshot } from '../support/pictures.mjs';
+import { keysSection } from '../../../web/site/key_help.mjs';
 
 // The program's title, as window.h writes it.
 const kTitle = /^const char kWindowTitle\[\] = "(.*)";$/m.exec(

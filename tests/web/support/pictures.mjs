@@ -6,7 +6,7 @@ import fs from 'node:fs';
 import os from 'node:os';
 import path from 'node:path';
 import { PNG } from 'pngjs';
-import { parseKeySequence } from '../../web/page/input/key_language.mjs';
+import { parseKeySequence } from '../../../web/page/input/key_language.mjs';
 import { repositoryRoot } from './browser.mjs';
 
 const kSnapshot = process.env.HOUSE_SNAPSHOT ||

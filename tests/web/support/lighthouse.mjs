@@ -4,7 +4,7 @@
 // and the web benchmark.
 import * as chromeLauncher from 'chrome-launcher';
 import lighthouse from 'lighthouse';
-import { pageUrl, startServer } from '../../web/server/serve.mjs';
+import { pageUrl, startServer } from '../../../web/server/serve.mjs';
 
 const kChromium = process.env.HOUSE_CHROMIUM || '/usr/bin/chromium';
 // As for the browser tests: no GPU, so WebGL runs on SwiftShader, and no

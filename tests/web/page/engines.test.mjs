@@ -2,7 +2,7 @@
 // server (headless Firefox offers no WebGL here; on an X server each engine
 // draws with Mesa or SwiftShader):
 //
-//   node tests/web/engines.test.mjs chromium|firefox|webkit
+//   node tests/web/page/engines.test.mjs chromium|firefox|webkit
 //
 // The poster, then the first frame, each within the browser tests'
 // tolerance of house-snapshot's starting view; keys and a drag, each
@@ -13,12 +13,12 @@
 // counts as skipped.
 import assert from 'node:assert/strict';
 import { test } from 'node:test';
-import { formatKeySequence } from '../../web/page/input/key_language.mjs';
-import { pageUrl, startServer } from '../../web/server/serve.mjs';
-import { kSite, repositoryRoot } from './browser.mjs';
-import { kEngines, missing, startDriver, startXServer } from './engines.mjs';
-import { holdingServer } from './held_files.mjs';
-import { browserKeys, comparePicture, kLoadingBarBoxes } from './pictures.mjs';
+import { formatKeySequence } from '../../../web/page/input/key_language.mjs';
+import { pageUrl, startServer } from '../../../web/server/serve.mjs';
+import { kSite, repositoryRoot } from '../support/browser.mjs';
+import { kEngines, missing, startDriver, startXServer } from '../support/engines.mjs';
+import { holdingServer } from '../support/held_files.mjs';
+import { browserKeys, comparePicture, kLoadingBarBoxes } from '../support/pictures.mjs';
 
 const kSkipped = 77;
 const kWaitMs = 30000;
@@ -29,7 +29,7 @@ const pause = (ms) => new Promise((resolve) => setTimeout(resolve, ms));
 
 const engine = process.argv[2];
 if (!(engine in kEngines)) {
-  console.error(`usage: node tests/web/engines.test.mjs ${Object.keys(kEngines).join('|')}`);
+  console.error(`usage: node tests/web/page/engines.test.mjs ${Object.keys(kEngines).join('|')}`);
   process.exit(2);
 }
 

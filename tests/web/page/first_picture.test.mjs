@@ -9,11 +9,11 @@ import os from 'node:os';
 import path from 'node:path';
 import { after, before, test } from 'node:test';
 import { PNG } from 'pngjs';
-import { kPosterSides, posterName } from '../../web/site/poster.mjs';
-import { kSite, startBrowser, waitForFrames } from './browser.mjs';
-import { compareWithDelivered, kDesktop, kPhone, openOn, settle } from './devices.mjs';
-import { holdingServer } from './held_files.mjs';
-import { comparePicture, differingPixels, kLoadingBarBoxes, paintOver, snapshot } from './pictures.mjs';
+import { kPosterSides, posterName } from '../../../web/site/poster.mjs';
+import { kSite, startBrowser, waitForFrames } from '../support/browser.mjs';
+import { compareWithDelivered, kDesktop, kPhone, openOn, settle } from '../support/devices.mjs';
+import { holdingServer } from '../support/held_files.mjs';
+import { comparePicture, differingPixels, kLoadingBarBoxes, paintOver, snapshot } from '../support/pictures.mjs';
 
 // The poster and the first frame differ by at most 3 % of a channel's
 // range in fewer than 1 % of their pixels where the poster is shown at the

@@ -1,7 +1,7 @@
-#include "export/glb_writer.h"
+#include "gltf/glb_writer.h"
 
-#include "export/glb_binary.h"
-#include "export/gltf_json.h"
+#include "gltf/glb_binary.h"
+#include "gltf/gltf_json.h"
 
 namespace {
 

@@ -3,7 +3,7 @@
 // takes a browser context of its own in it (startBrowser in browser.mjs),
 // so files that run side by side share no cache, storage or window.
 //
-//   node tests/web/chromium.mjs start|stop DIR
+//   node tests/web/support/chromium.mjs start|stop DIR
 //
 // start leaves the browser's DevTools address in DIR/endpoint, which the
 // tests find through HOUSE_SHARED_CHROMIUM; stop ends it and removes DIR.
@@ -47,7 +47,7 @@ function stop(directory) {
 
 const [command, directory] = process.argv.slice(2);
 if (!directory || !['start', 'stop'].includes(command)) {
-  console.error('usage: node tests/web/chromium.mjs start|stop DIR');
+  console.error('usage: node tests/web/support/chromium.mjs start|stop DIR');
   process.exit(2);
 }
 try {

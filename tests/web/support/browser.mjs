@@ -6,9 +6,9 @@ import os from 'node:os';
 import path from 'node:path';
 import { fileURLToPath } from 'node:url';
 import puppeteer from 'puppeteer-core';
-import { pageUrl, startServer } from '../../web/server/serve.mjs';
+import { pageUrl, startServer } from '../../../web/server/serve.mjs';
 
-export const repositoryRoot = path.resolve(path.dirname(fileURLToPath(import.meta.url)), '../..');
+export const repositoryRoot = path.resolve(path.dirname(fileURLToPath(import.meta.url)), '../../..');
 export const kCanvasSize = 500;
 // The site the tests load: the build's (tests/web/CMakeLists.txt), else
 // the one tools/web.sh builds.
@@ -47,7 +47,7 @@ export function chromiumArguments(userDataDir, extraSwitches = []) {
   return puppeteer.defaultArgs({ headless: true, userDataDir, args: [...kQuietSwitches, ...extraSwitches] });
 }
 
-// The browser the run shares (tests/web/chromium.mjs), where there is one:
+// The browser the run shares (tests/web/support/chromium.mjs), where there is one:
 // starting a browser for each file would cost more than most files' tests.
 async function connectShared() {
   const endpointFile = process.env.HOUSE_SHARED_CHROMIUM;

@@ -5,11 +5,11 @@
 // the canvas's buffer size.
 import assert from 'node:assert/strict';
 import { after, before, test } from 'node:test';
-import { kSite, startBrowser } from './browser.mjs';
+import { kSite, startBrowser } from '../support/browser.mjs';
 import {
   canvasBox, compareWithDelivered, kDesktop, kPhone, kStepsAcrossPicture, keysSince, mouseDrag, openOn, pause,
   pinch, touchDrag, wheel,
-} from './devices.mjs';
+} from '../support/devices.mjs';
 
 const kHoldMs = 1000;
 // A held button steps at once, again after half a second, then 30 times a second.

@@ -3,14 +3,14 @@
 // which the document's JSON reads them. Numbers are little-endian whatever
 // the machine, so the same document lays out the same bytes natively and
 // in WebAssembly.
-#ifndef HOUSE_EXPORT_GLB_BINARY_H
-#define HOUSE_EXPORT_GLB_BINARY_H
+#ifndef HOUSE_GLTF_GLB_BINARY_H
+#define HOUSE_GLTF_GLB_BINARY_H
 
 #include <cstddef>
 #include <cstdint>
 #include <vector>
 
-#include "export/gltf_document.h"
+#include "gltf/gltf_document.h"
 
 // A view's target where it has none (key frames are neither vertices
 // nor indices).

@@ -1,14 +1,14 @@
 // The page on the devices the browser tests emulate, the inputs they send
 // as the browser's own input events, and what the page says it delivered
 // or shows in its notice.
-import { formatKeySequence } from '../../web/page/input/key_language.mjs';
+import { formatKeySequence } from '../../../web/page/input/key_language.mjs';
 import { openPage, waitForFrames } from './browser.mjs';
 import { compareWithSnapshot } from './pictures.mjs';
 
 export const kDesktop = { name: 'desktop', width: 1280, height: 800, ratio: 1, touch: false };
 export const kPhone = { name: 'phone', width: 390, height: 844, ratio: 3, touch: true };
 // A drag across the whole picture is this many steps.
-export { kStepsAcrossPicture } from '../../web/page/input/gestures.js';
+export { kStepsAcrossPicture } from '../../../web/page/input/gestures.js';
 
 // Puppeteer's own emulation (the DevTools protocol's device metrics and
 // touch emulation underneath), so that its screenshots know the ratio.

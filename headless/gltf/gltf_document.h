@@ -1,8 +1,8 @@
 // A glTF 2.0 document as plain data: the parts of it this program writes
 // (nodes, triangle meshes of unlit materials, cameras and animations of
 // nodes' turns and scales), in memory, before they become bytes.
-#ifndef HOUSE_EXPORT_GLTF_DOCUMENT_H
-#define HOUSE_EXPORT_GLTF_DOCUMENT_H
+#ifndef HOUSE_GLTF_GLTF_DOCUMENT_H
+#define HOUSE_GLTF_GLTF_DOCUMENT_H
 
 #include <array>
 #include <cstdint>

@@ -2,12 +2,12 @@
 // (gltf_json.h) and one binary chunk with every position, index and key
 // frame (glb_binary.h), so the same document gives the same bytes natively
 // and in WebAssembly.
-#ifndef HOUSE_EXPORT_GLB_WRITER_H
-#define HOUSE_EXPORT_GLB_WRITER_H
+#ifndef HOUSE_GLTF_GLB_WRITER_H
+#define HOUSE_GLTF_GLB_WRITER_H
 
 #include <vector>
 
-#include "export/gltf_document.h"
+#include "gltf/gltf_document.h"
 
 std::vector<unsigned char> glbBytes(const GltfDocument& document);
 

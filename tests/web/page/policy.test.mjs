@@ -4,8 +4,8 @@
 // <meta> tag carries it alone, and an inline script is refused either way.
 import assert from 'node:assert/strict';
 import { test } from 'node:test';
-import { kMetaContentSecurityPolicy } from '../../web/server/security_policy.mjs';
-import { kSite, openPage, startBrowser, waitForFrames } from './browser.mjs';
+import { kMetaContentSecurityPolicy } from '../../../web/server/security_policy.mjs';
+import { kSite, openPage, startBrowser, waitForFrames } from '../support/browser.mjs';
 
 
 const kVariants = [

@@ -1,4 +1,4 @@
-#include "export/glb_binary.h"
+#include "gltf/glb_binary.h"
 
 #include <algorithm>
 #include <cstring>

@@ -8,10 +8,10 @@ import fs from 'node:fs';
 import os from 'node:os';
 import path from 'node:path';
 import { after, before, test } from 'node:test';
-import { modelDifferences } from '../export/model_compare.mjs';
-import { kSite, repositoryRoot, siteFile, startBrowserWithBrokenFiles } from './browser.mjs';
-import { canvasBox, deliveredKeys, kDesktop, mouseDrag, openOn, pause } from './devices.mjs';
-import { browserKeys } from './pictures.mjs';
+import { modelDifferences } from '../../export/model_compare.mjs';
+import { kSite, repositoryRoot, siteFile, startBrowserWithBrokenFiles } from '../support/browser.mjs';
+import { canvasBox, deliveredKeys, kDesktop, mouseDrag, openOn, pause } from '../support/devices.mjs';
+import { browserKeys } from '../support/pictures.mjs';
 
 const kExport = process.env.HOUSE_EXPORT || path.join(repositoryRoot, 'build/tools/house-export');
 

@@ -4,8 +4,8 @@
 // long session of key events leaves its memory where it was.
 import assert from 'node:assert/strict';
 import { after, before, test } from 'node:test';
-import { kSite, startBrowser } from './browser.mjs';
-import { compareWithDelivered, kPhone, openOn, pause, settle } from './devices.mjs';
+import { kSite, startBrowser } from '../support/browser.mjs';
+import { compareWithDelivered, kPhone, openOn, pause, settle } from '../support/devices.mjs';
 
 const kQuietMs = 1000;
 const kSessionKeys = 100000;

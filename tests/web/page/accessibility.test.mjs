@@ -5,9 +5,9 @@
 // search-engine readiness.
 import assert from 'node:assert/strict';
 import { after, before, test } from 'node:test';
-import { kSite, startBrowser } from './browser.mjs';
-import { canvasBox, kDesktop, mouseDrag, openOn } from './devices.mjs';
-import { runLighthouse, shortfalls } from './lighthouse.mjs';
+import { kSite, startBrowser } from '../support/browser.mjs';
+import { canvasBox, kDesktop, mouseDrag, openOn } from '../support/devices.mjs';
+import { runLighthouse, shortfalls } from '../support/lighthouse.mjs';
 
 const kFirstView = 'Seen from the front, 3° above level, 200 from the centre. Drive gate closed, walk gate closed.';
 // Links that open far out, and the distance as the name says it: zoom out

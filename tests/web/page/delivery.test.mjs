@@ -7,8 +7,8 @@ import assert from 'node:assert/strict';
 import fs from 'node:fs';
 import path from 'node:path';
 import { after, before, test } from 'node:test';
-import { kSite, openPage, siteFile, startBrowserWithBrokenFiles, waitForFrames } from './browser.mjs';
-import { compareWithDelivered, kDesktop, noticeShown, openOn, pause } from './devices.mjs';
+import { kSite, openPage, siteFile, startBrowserWithBrokenFiles, waitForFrames } from '../support/browser.mjs';
+import { compareWithDelivered, kDesktop, noticeShown, openOn, pause } from '../support/devices.mjs';
 
 const kWasm = siteFile(kSite, 'house.wasm');
 const kScript = siteFile(kSite, 'house.js');

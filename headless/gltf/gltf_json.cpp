@@ -1,4 +1,4 @@
-#include "export/gltf_json.h"
+#include "gltf/gltf_json.h"
 
 #include <cmath>
 #include <cstdio>

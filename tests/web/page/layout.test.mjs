@@ -6,10 +6,10 @@
 // under a finger everywhere but on the picture.
 import assert from 'node:assert/strict';
 import { after, before, test } from 'node:test';
-import { kSite, startBrowser } from './browser.mjs';
+import { kSite, startBrowser } from '../support/browser.mjs';
 import {
   canvasBox, changeDevice, compareWithDelivered, kDesktop, kPhone, openOn, pause, settle, touchDrag,
-} from './devices.mjs';
+} from '../support/devices.mjs';
 
 const kSmallestTarget = 44;
 const kLargestBufferSide = 2048;
