@@ -1,8 +1,8 @@
 // The page on the devices the browser tests emulate, the inputs they send
 // as the browser's own input events, and what the page says it delivered
 // or shows in its notice.
-import { formatKeySequence } from '../../../web/page/input/key_language.mjs';
 import { openPage, waitForFrames } from './browser.mjs';
+import { formatKeys } from './key_language.mjs';
 import { compareWithSnapshot } from './pictures.mjs';
 
 export const kDesktop = { name: 'desktop', width: 1280, height: 800, ratio: 1, touch: false };
@@ -42,7 +42,7 @@ export async function settle(page) {
 
 // The keys the page has delivered, as house-snapshot reads them.
 export async function deliveredKeys(page) {
-  return formatKeySequence(await page.evaluate(() => Module.keysDelivered), ' ');
+  return formatKeys(await page.evaluate(() => Module.keysDelivered), ' ');
 }
 
 // Compares the picture, once drawn, with house-snapshot's after the keys
@@ -115,7 +115,7 @@ export async function keysSince(page, from) {
   const presses = await page.evaluate((start) => Module.keysDelivered.slice(start), from);
   const counts = {};
   for (const press of presses) {
-    const name = formatKeySequence([press]);
+    const name = formatKeys([press]);
     counts[name] = (counts[name] || 0) + 1;
   }
   return counts;

@@ -6,8 +6,8 @@ import fs from 'node:fs';
 import os from 'node:os';
 import path from 'node:path';
 import { PNG } from 'pngjs';
-import { parseKeySequence } from '../../../web/page/input/key_language.mjs';
 import { repositoryRoot } from './browser.mjs';
+import { parseKeys } from './key_language.mjs';
 
 const kSnapshot = process.env.HOUSE_SNAPSHOT ||
   path.join(repositoryRoot, 'build/tools/house-snapshot');
@@ -34,7 +34,7 @@ const kControlKeys = new Map([[9, 'Tab'], [13, 'Enter'], [8, 'Backspace'], [127,
 // A sequence in the key language ("Left*3 o +*10"), as the names the
 // browser's keyboard takes.
 export function browserKeys(sequence) {
-  return parseKeySequence(sequence).map(({ special, code }) =>
+  return parseKeys(sequence).map(({ special, code }) =>
     (special ? kSpecialKeys : kControlKeys).get(code) ?? String.fromCharCode(code));
 }
 
