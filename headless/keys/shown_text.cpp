@@ -67,12 +67,15 @@ std::string quotedWord(const std::string& word) {
 }
 
 std::string decimal(long number) {
-    // The magnitude unsigned, so that the most negative number has one too.
+    // The magnitude unsigned, so that the most negative number has one too;
+    // its digits from the last.
     unsigned long rest = number < 0 ? 0ul - static_cast<unsigned long>(number) : static_cast<unsigned long>(number);
-    std::string digits;
+    char digits[24];
+    char* first = digits + sizeof digits;
     do {
-        digits.insert(digits.begin(), static_cast<char>('0' + rest % 10));
+        *--first = static_cast<char>('0' + rest % 10);
         rest /= 10;
     } while (rest > 0);
-    return number < 0 ? "-" + digits : digits;
+    if (number < 0) *--first = '-';
+    return std::string(first, digits + sizeof digits);
 }

@@ -3,6 +3,7 @@
 // program's callbacks.
 #include <gtest/gtest.h>
 
+#include <climits>
 #include <cstdlib>
 #include <fstream>
 #include <sstream>
@@ -10,6 +11,7 @@
 #include <vector>
 
 #include "keys/key_sequence.h"
+#include "keys/shown_text.h"
 #include "recording/gl_recorder.h"
 #include "scene_test.h"
 #include "viewer/keys.h"
@@ -165,6 +167,12 @@ TEST(KeySequence, WritesRunsAsCountedWords) {
             EXPECT_EQ(text, expected);
         }
     }
+}
+
+// The messages' numbers, written without printf, as printf writes them.
+TEST(KeySequence, WritesNumbersAsTheStandardLibraryDoes) {
+    for (const long number : {0L, 7L, 9L, 10L, 40L, 10000L, 100000L, -1L, -5L, -10L, LONG_MAX, LONG_MIN})
+        EXPECT_EQ(decimal(number), std::to_string(number));
 }
 
 using KeyPresses = SceneTest;
