@@ -15,10 +15,11 @@ import assert from 'node:assert/strict';
 import { test } from 'node:test';
 import { pageUrl, startServer } from '../../../web/server/serve.mjs';
 import { kSite, repositoryRoot } from '../support/browser.mjs';
+import { browserKeys } from '../support/devices.mjs';
 import { kEngines, missing, startDriver, startXServer } from '../support/engines.mjs';
 import { holdingServer } from '../support/held_files.mjs';
 import { formatKeys } from '../support/key_language.mjs';
-import { browserKeys, comparePicture, kLoadingBarBoxes } from '../support/pictures.mjs';
+import { comparePicture, kLoadingBarBoxes } from '../support/pictures.mjs';
 
 const kSkipped = 77;
 const kWaitMs = 30000;

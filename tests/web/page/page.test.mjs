@@ -6,7 +6,8 @@ import fs from 'node:fs';
 import path from 'node:path';
 import { after, before, describe, test } from 'node:test';
 import { kCanvasSize, kSite, openPage, repositoryRoot, startBrowser, waitForFrames } from '../support/browser.mjs';
-import { browserKeys, compareWithSnapshot } from '../support/pictures.mjs';
+import { browserKeys } from '../support/devices.mjs';
+import { compareWithSnapshot } from '../support/pictures.mjs';
 import { keysSection } from '../../../web/site/key_help.mjs';
 
 // The program's title, as window.h writes it.
