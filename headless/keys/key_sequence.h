@@ -1,6 +1,6 @@
 // The key language: the keys to press, written as words, as house-snapshot's
-// --keys reads them and the end-to-end tests type them; the page reads the
-// same language in web/page/input/key_language.mjs.
+// --keys reads them and the end-to-end tests type them, and as the page reads
+// and writes its links with this same code, compiled into its program.
 //
 // A word is a key, or a key and a count: "Left", "o*54" (o pressed 54 times
 // in a row). Words are separated by whitespace or by "~", so a sequence fits
@@ -44,6 +44,23 @@ const long kMostPresses = 100000;
 // one-line message in `error` and leaves `presses` as it was.
 bool parseKeySequence(const std::string& text, std::vector<KeyPress>& presses,
                       std::string& error);
+
+// A run of one key pressed `count` times in a row.
+struct KeyRun {
+    KeyPress key;
+    long count;
+};
+
+// Writes `runs` in the language to `text`, as parseKeySequence reads it
+// back: a run as one counted word ("Left*12", or "Left" for one press),
+// runs of one key next to each other as one, and past kMostRepeats as
+// several words; the words joined by `separator` (" ", or "~" for a web
+// address). A run of fewer than one press is left out. Returns false
+// with a one-line message in `error`, leaving `text` as it was, for a key
+// the language has no word for (Escape, or a character such as 0xe9) or
+// more than kMostPresses presses in all.
+bool formatKeyRuns(const std::vector<KeyRun>& runs, const std::string& separator,
+                   std::string& text, std::string& error);
 
 // Presses each key through the program's own key callbacks, in order, as
 // its event loop would deliver them.

@@ -1,7 +1,5 @@
 #include "keys/shown_text.h"
 
-#include <cstdio>
-
 namespace {
 
 const unsigned char kLastControl = 0x1f;
@@ -24,9 +22,8 @@ std::string escaped(unsigned char byte) {
     if (byte == '\n') return "\\n";
     if (byte == '\t') return "\\t";
     if (byte == '\\') return "\\\\";
-    char hex[8];
-    std::snprintf(hex, sizeof hex, "\\x%02x", byte);
-    return hex;
+    const char kHexDigits[] = "0123456789abcdef";
+    return std::string("\\x") + kHexDigits[byte >> 4] + kHexDigits[byte & 0xf];
 }
 
 // Characters as UTF-8 counts them: every byte that does not continue one.
@@ -66,5 +63,19 @@ std::string quotedWord(const std::string& word) {
         kept += starts;
     }
     return quoted(word.substr(0, end)) + " (cut short: the first " +
-           std::to_string(kLongestShownWord) + " of " + std::to_string(length) + " characters)";
+           decimal(kLongestShownWord) + " of " + decimal(static_cast<long>(length)) + " characters)";
+}
+
+std::string decimal(long number) {
+    // The magnitude unsigned, so that the most negative number has one too;
+    // its digits from the last.
+    unsigned long rest = number < 0 ? 0ul - static_cast<unsigned long>(number) : static_cast<unsigned long>(number);
+    char digits[24];
+    char* first = digits + sizeof digits;
+    do {
+        *--first = static_cast<char>('0' + rest % 10);
+        rest /= 10;
+    } while (rest > 0);
+    if (number < 0) *--first = '-';
+    return std::string(first, digits + sizeof digits);
 }

@@ -16,4 +16,8 @@ std::string quoted(const std::string& text);
 const size_t kLongestShownWord = 40;
 std::string quotedWord(const std::string& word);
 
+// A whole number in decimal digits. Written here rather than with printf
+// or std::to_string, which would bring printf into the page's program.
+std::string decimal(long number);
+
 #endif

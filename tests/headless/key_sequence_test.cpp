@@ -1,7 +1,9 @@
 // The key language, read against the cases every reader of it shares
-// (tests/key_sequences.txt), and pressed through the program's callbacks.
+// (tests/key_sequences.txt), written back, and pressed through the
+// program's callbacks.
 #include <gtest/gtest.h>
 
+#include <climits>
 #include <cstdlib>
 #include <fstream>
 #include <sstream>
@@ -9,6 +11,7 @@
 #include <vector>
 
 #include "keys/key_sequence.h"
+#include "keys/shown_text.h"
 #include "recording/gl_recorder.h"
 #include "scene_test.h"
 #include "viewer/keys.h"
@@ -48,6 +51,33 @@ std::vector<KeyPress> pressesWritten(const std::string& written) {
     return presses;
 }
 
+// Runs of one press each, as the page records keys before it counts them.
+std::vector<KeyRun> runsOf(const std::vector<KeyPress>& presses) {
+    std::vector<KeyRun> runs;
+    for (const KeyPress& press : presses) runs.push_back(KeyRun{press, 1});
+    return runs;
+}
+
+std::vector<KeyRun> runsOf(const std::string& sequence) {
+    std::vector<KeyPress> presses;
+    std::string error;
+    EXPECT_TRUE(parseKeySequence(sequence, presses, error)) << error;
+    return runsOf(presses);
+}
+
+// Every sequence the list reads, written back with either separator,
+// reads as the same presses.
+void expectWrittenAndReadBack(const std::vector<KeyPress>& presses) {
+    for (const std::string separator : {" ", "~"}) {
+        std::string text;
+        std::string error;
+        ASSERT_TRUE(formatKeyRuns(runsOf(presses), separator, text, error)) << error;
+        std::vector<KeyPress> read;
+        EXPECT_TRUE(parseKeySequence(text, read, error)) << error;
+        EXPECT_EQ(read, presses) << text;
+    }
+}
+
 TEST(KeySequence, ReadsEveryCaseOfTheSharedList) {
     std::ifstream list(HOUSE_KEY_SEQUENCES);
     ASSERT_TRUE(list) << HOUSE_KEY_SEQUENCES;
@@ -72,6 +102,7 @@ TEST(KeySequence, ReadsEveryCaseOfTheSharedList) {
         } else {
             EXPECT_TRUE(read) << error;
             EXPECT_EQ(presses, pressesWritten(expected));
+            expectWrittenAndReadBack(presses);
         }
         ++cases;
     }
@@ -92,6 +123,56 @@ TEST(KeySequence, TheLimitCountsOverSequencesAndALongWordIsCutShort) {
     EXPECT_FALSE(parseKeySequence(std::string(130000, 'n'), presses, error));
     EXPECT_LT(error.size(), 120u) << error;
     EXPECT_NE(error.find("cut short"), std::string::npos) << error;
+}
+
+// Runs written as words: counted, next runs of one key joined, a run
+// split at the largest count, and refused with the reader's own limit.
+TEST(KeySequence, WritesRunsAsCountedWords) {
+    const KeyPress o{false, 'o'};
+    const KeyPress left{true, GLUT_KEY_LEFT};
+    const struct {
+        std::vector<KeyRun> runs;
+        const char* separator;
+        const char* written;  // or "error " and the message
+    } kCases[] = {
+        {runsOf("Left Left o*54 +*3"), " ", "Left*2 o*54 +*3"},
+        {runsOf("~ space tilde * F12 enter"), "~", "space~tilde~*~F12~enter"},
+        {runsOf("F1 f12 pageup PAGEDOWN home end insert tab return backspace delete"), " ",
+         "F1 F12 PageUp PageDown Home End Insert tab enter backspace delete"},
+        {runsOf("plus minus star asterisk * \\ ! z Z"), ", ", "+, -, **3, \\, !, z, Z"},
+        {runsOf("o*10000 o*5"), " ", "o*10000 o*5"},
+        {{{o, 6000}, {o, 6000}, {left, 25000}}, "~", "o*10000~o*2000~Left*10000~Left*10000~Left*5000"},
+        {{{o, 2}, {o, 0}, {left, -3}, {o, 1}}, " ", "o*3"},
+        {{}, " ", ""},
+        {{{o, 100000}}, " ", "o*10000 o*10000 o*10000 o*10000 o*10000 o*10000 o*10000 o*10000 o*10000 o*10000"},
+        {{{o, 99999}, {left, 2}}, " ", "error too many key presses: at most 100000 in all"},
+        {{{o, 2147483647}, {o, 2147483647}}, " ", "error too many key presses: at most 100000 in all"},
+        {{{o, 1}, {{false, 27}, 1}}, " ", "error no word for the key {\"special\":false,\"code\":27,\"count\":1}"},
+        {{{{false, 0xe9}, 4}}, " ", "error no word for the key {\"special\":false,\"code\":233,\"count\":4}"},
+        {{{{true, 200}, 0}, {{false, -5}, 2}}, " ", "error no word for the key {\"special\":false,\"code\":-5,\"count\":2}"},
+        {{{{true, GLUT_KEY_F1 + 12}, 1}}, " ", "error no word for the key {\"special\":true,\"code\":13,\"count\":1}"},
+    };
+    for (const auto& test : kCases) {
+        SCOPED_TRACE(test.written);
+        std::string text = "before";
+        std::string error;
+        const bool written = formatKeyRuns(test.runs, test.separator, text, error);
+        const std::string expected = test.written;
+        if (expected.rfind("error ", 0) == 0) {
+            EXPECT_FALSE(written);
+            EXPECT_EQ(error, expected.substr(6));
+            EXPECT_EQ(text, "before");
+        } else {
+            EXPECT_TRUE(written) << error;
+            EXPECT_EQ(text, expected);
+        }
+    }
+}
+
+// The messages' numbers, written without printf, as printf writes them.
+TEST(KeySequence, WritesNumbersAsTheStandardLibraryDoes) {
+    for (const long number : {0L, 7L, 9L, 10L, 40L, 10000L, 100000L, -1L, -5L, -10L, LONG_MAX, LONG_MIN})
+        EXPECT_EQ(decimal(number), std::to_string(number));
 }
 
 using KeyPresses = SceneTest;

@@ -32,7 +32,7 @@ startSizing(program);
 startGraphics(program);
 startOffline(program);
 startGestures(canvas);
-startButtons(document.body);
+startButtons(program, document.body);
 startViewName(program, element('view-name'));
 startViewLink(program, {
   copyButton: element('copy-link'), status: element('link-status'),

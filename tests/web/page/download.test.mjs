@@ -10,8 +10,7 @@ import path from 'node:path';
 import { after, before, test } from 'node:test';
 import { modelDifferences } from '../../export/model_compare.mjs';
 import { kSite, repositoryRoot, siteFile, startBrowserWithBrokenFiles } from '../support/browser.mjs';
-import { canvasBox, deliveredKeys, kDesktop, mouseDrag, openOn, pause } from '../support/devices.mjs';
-import { browserKeys } from '../support/pictures.mjs';
+import { browserKeys, canvasBox, deliveredKeys, kDesktop, mouseDrag, openOn, pause } from '../support/devices.mjs';
 
 const kExport = process.env.HOUSE_EXPORT || path.join(repositoryRoot, 'build/tools/house-export');
 

@@ -13,12 +13,13 @@
 // counts as skipped.
 import assert from 'node:assert/strict';
 import { test } from 'node:test';
-import { formatKeySequence } from '../../../web/page/input/key_language.mjs';
 import { pageUrl, startServer } from '../../../web/server/serve.mjs';
 import { kSite, repositoryRoot } from '../support/browser.mjs';
+import { browserKeys } from '../support/devices.mjs';
 import { kEngines, missing, startDriver, startXServer } from '../support/engines.mjs';
 import { holdingServer } from '../support/held_files.mjs';
-import { browserKeys, comparePicture, kLoadingBarBoxes } from '../support/pictures.mjs';
+import { formatKeys } from '../support/key_language.mjs';
+import { comparePicture, kLoadingBarBoxes } from '../support/pictures.mjs';
 
 const kSkipped = 77;
 const kWaitMs = 30000;
@@ -57,7 +58,7 @@ async function pictureOf(driver, id) {
 // second time as undefined, and the record repeats one object a run: the
 // keys come as JSON.
 async function deliveredKeys(driver, separator = ' ') {
-  return formatKeySequence(JSON.parse(await driver.evaluate('JSON.stringify(Module.keysDelivered)')), separator);
+  return formatKeys(JSON.parse(await driver.evaluate('JSON.stringify(Module.keysDelivered)')), separator);
 }
 
 async function compareDelivered(driver, name) {

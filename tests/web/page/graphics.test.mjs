@@ -7,8 +7,10 @@
 import assert from 'node:assert/strict';
 import { after, before, test } from 'node:test';
 import { kSite, startBrowser, waitForFrames } from '../support/browser.mjs';
-import { canvasBox, compareWithDelivered, deliveredKeys, kDesktop, mouseDrag, noticeShown, openOn, settle } from '../support/devices.mjs';
-import { browserKeys, compareWithSnapshot } from '../support/pictures.mjs';
+import {
+  browserKeys, canvasBox, compareWithDelivered, deliveredKeys, kDesktop, mouseDrag, noticeShown, openOn, settle,
+} from '../support/devices.mjs';
+import { compareWithSnapshot } from '../support/pictures.mjs';
 
 // The page waits this long in sight for the context to come back.
 const kRestoreWaitMs = 5000;

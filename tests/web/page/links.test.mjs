@@ -4,15 +4,15 @@
 // is said to be so rather than cut short.
 import assert from 'node:assert/strict';
 import { after, before, test } from 'node:test';
-import { formatKeySequence } from '../../../web/page/input/key_language.mjs';
 import { kLongestLink } from '../../../web/page/input/view_link.js';
 import { kSite, startBrowser } from '../support/browser.mjs';
 import { canvasBox, compareWithDelivered, deliveredKeys, kDesktop, kPhone, openOn, touchDrag } from '../support/devices.mjs';
+import { formatKeys } from '../support/key_language.mjs';
 import { compareWithSnapshot } from '../support/pictures.mjs';
 
 // Waits until the address carries the keys delivered so far.
 async function currentLink(page) {
-  const expected = formatKeySequence(await page.evaluate(() => Module.keysDelivered), '~');
+  const expected = formatKeys(await page.evaluate(() => Module.keysDelivered), '~');
   await page.waitForFunction((keys) => decodeURIComponent(location.hash) === `#keys=${keys}`, {}, expected);
   return page.evaluate(() => location.href);
 }

@@ -10,8 +10,8 @@ import { after, before, test } from 'node:test';
 import { assemble } from '../../../web/site/assemble.mjs';
 import { kPosterSides, posterName } from '../../../web/site/poster.mjs';
 import { kSite, repositoryRoot, startBrowser, waitForFrames } from '../support/browser.mjs';
-import { deliveredKeys, kDesktop, openOn } from '../support/devices.mjs';
-import { browserKeys, compareWithSnapshot } from '../support/pictures.mjs';
+import { browserKeys, deliveredKeys, kDesktop, openOn } from '../support/devices.mjs';
+import { compareWithSnapshot } from '../support/pictures.mjs';
 
 // house.js and house.wasm as emscripten wrote them, and the posters, for
 // the site's assembly.

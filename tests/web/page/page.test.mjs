@@ -6,7 +6,8 @@ import fs from 'node:fs';
 import path from 'node:path';
 import { after, before, describe, test } from 'node:test';
 import { kCanvasSize, kSite, openPage, repositoryRoot, startBrowser, waitForFrames } from '../support/browser.mjs';
-import { browserKeys, compareWithSnapshot } from '../support/pictures.mjs';
+import { browserKeys } from '../support/devices.mjs';
+import { compareWithSnapshot } from '../support/pictures.mjs';
 import { keysSection } from '../../../web/site/key_help.mjs';
 
 // The program's title, as window.h writes it.
@@ -134,6 +135,11 @@ async function checkEscape(session) {
   const notice = await page.$eval('#notice', (element) => element.textContent);
   assert.match(notice, /has ended/);
   assert.equal(await page.$eval('#canvas', (element) => element.hidden), true);
+  // The link keeps the view before the end, written by the program's own
+  // key language after the program has ended, and is still given.
+  await page.waitForFunction(() => location.hash === '#keys=o');
+  await page.$eval('#copy-link', (button) => button.click());
+  await page.waitForFunction(() => document.getElementById('link-text').value === location.href);
   // No model of a view that has ended is offered; starting again offers it.
   const offered = () => page.$$eval('#model-offer, #download-model', (all) => all.map((element) => !element.hidden));
   assert.deepEqual(await offered(), [false, false]);

@@ -1,8 +1,8 @@
 // The page on the devices the browser tests emulate, the inputs they send
 // as the browser's own input events, and what the page says it delivered
 // or shows in its notice.
-import { formatKeySequence } from '../../../web/page/input/key_language.mjs';
 import { openPage, waitForFrames } from './browser.mjs';
+import { formatKeys, parseKeys } from './key_language.mjs';
 import { compareWithSnapshot } from './pictures.mjs';
 
 export const kDesktop = { name: 'desktop', width: 1280, height: 800, ratio: 1, touch: false };
@@ -40,9 +40,24 @@ export async function settle(page) {
   await page.waitForFunction(() => !Module.framePending?.());
 }
 
+// The browser's names for the keys whose character is not their name.
+const kSpecialKeys = new Map([
+  [100, 'ArrowLeft'], [101, 'ArrowUp'], [102, 'ArrowRight'], [103, 'ArrowDown'],
+  [104, 'PageUp'], [105, 'PageDown'], [106, 'Home'], [107, 'End'], [108, 'Insert'],
+  ...Array.from({ length: 12 }, (_, i) => [i + 1, `F${i + 1}`]),
+]);
+const kControlKeys = new Map([[9, 'Tab'], [13, 'Enter'], [8, 'Backspace'], [127, 'Delete']]);
+
+// A sequence in the key language ("Left*3 o +*10"), as the names the
+// browser's keyboard takes.
+export function browserKeys(sequence) {
+  return parseKeys(sequence).map(({ special, code }) =>
+    (special ? kSpecialKeys : kControlKeys).get(code) ?? String.fromCharCode(code));
+}
+
 // The keys the page has delivered, as house-snapshot reads them.
 export async function deliveredKeys(page) {
-  return formatKeySequence(await page.evaluate(() => Module.keysDelivered), ' ');
+  return formatKeys(await page.evaluate(() => Module.keysDelivered), ' ');
 }
 
 // Compares the picture, once drawn, with house-snapshot's after the keys
@@ -115,7 +130,7 @@ export async function keysSince(page, from) {
   const presses = await page.evaluate((start) => Module.keysDelivered.slice(start), from);
   const counts = {};
   for (const press of presses) {
-    const name = formatKeySequence([press]);
+    const name = formatKeys([press]);
     counts[name] = (counts[name] || 0) + 1;
   }
   return counts;

@@ -6,7 +6,6 @@ import fs from 'node:fs';
 import os from 'node:os';
 import path from 'node:path';
 import { PNG } from 'pngjs';
-import { parseKeySequence } from '../../../web/page/input/key_language.mjs';
 import { repositoryRoot } from './browser.mjs';
 
 const kSnapshot = process.env.HOUSE_SNAPSHOT ||
@@ -22,21 +21,6 @@ export const kPictureDirectory = process.env.HOUSE_WEB_PICTURES ||
 // (a share of the pixels quite another colour).
 export const kOtherRendererSteps = 6;
 export const kOtherRendererShare = 0.01;
-
-// The browser's names for the keys whose character is not their name.
-const kSpecialKeys = new Map([
-  [100, 'ArrowLeft'], [101, 'ArrowUp'], [102, 'ArrowRight'], [103, 'ArrowDown'],
-  [104, 'PageUp'], [105, 'PageDown'], [106, 'Home'], [107, 'End'], [108, 'Insert'],
-  ...Array.from({ length: 12 }, (_, i) => [i + 1, `F${i + 1}`]),
-]);
-const kControlKeys = new Map([[9, 'Tab'], [13, 'Enter'], [8, 'Backspace'], [127, 'Delete']]);
-
-// A sequence in the key language ("Left*3 o +*10"), as the names the
-// browser's keyboard takes.
-export function browserKeys(sequence) {
-  return parseKeySequence(sequence).map(({ special, code }) =>
-    (special ? kSpecialKeys : kControlKeys).get(code) ?? String.fromCharCode(code));
-}
 
 export function snapshot(sequence, width, height, file) {
   const size = ['--size', `${width}x${height}`];

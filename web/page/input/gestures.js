@@ -5,10 +5,16 @@
 // that a drag that leaves the picture keeps going. Each step is one key,
 // so every rule of the keys (the azimuth's wrap, the stops of the
 // elevation and the zoom) holds exactly as on the keyboard.
-import { parseKeySequence } from './key_language.mjs';
 import { pressKey } from './keys.js';
 
-const [kLeft, kRight, kUp, kDown, kZoomIn, kZoomOut] = parseKeySequence('Left Right Up Down + -');
+// The keys by GLUT's codes (GLUT_KEY_LEFT is 100), which are fixed: the
+// gestures need them before the program, and its key language, arrive.
+const kLeft = { special: true, code: 100 };
+const kUp = { special: true, code: 101 };
+const kRight = { special: true, code: 102 };
+const kDown = { special: true, code: 103 };
+const kZoomIn = { special: false, code: '+'.charCodeAt(0) };
+const kZoomOut = { special: false, code: '-'.charCodeAt(0) };
 
 // A drag across the whole picture is this many steps: 45 steps of 0.07
 // radian turn the eye half-way round the house. The same distance is one

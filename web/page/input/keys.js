@@ -5,9 +5,10 @@
 // the picture can be checked against: runs of one key, so that a held
 // button or a long drag is one entry. It is kept only while a link could
 // still carry it, and from then on the keys are only counted, so that a
-// session of any length keeps the page the same size.
-
-import { formatKeyRuns, formatKeySequence } from './key_language.mjs';
+// session of any length keeps the page the same size. The record is
+// written in the key language by the program's own writer
+// (Module.formatKeys), which answers also once the program has ended, so
+// the link to the view before Escape stays.
 
 // A link holds 4,000 characters, and a run takes at least two of them (a
 // key and a separator): past 2,000 runs no link can carry the view, so the
@@ -78,7 +79,7 @@ function canWrite(press) {
   const id = `${press.special}:${press.code}`;
   if (!writable.has(id)) {
     try {
-      formatKeySequence([press]);
+      window.Module.formatKeys([press]);
       writable.set(id, true);
     } catch {
       writable.set(id, false);
@@ -94,8 +95,10 @@ function canWrite(press) {
 export function deliveredKeyText(separator) {
   const runs = deliveredRuns();
   if (runs === null) return null;
+  // No key has reached the program, which may not be there yet.
+  if (runs.length === 0) return '';
   try {
-    return formatKeyRuns(runs.filter(canWrite), separator);
+    return window.Module.formatKeys(runs.filter(canWrite), separator);
   } catch {
     return null;
   }

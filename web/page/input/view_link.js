@@ -4,7 +4,6 @@
 // such a link replays the keys through the program's callbacks, so the
 // person it is sent to sees the sender's picture; house-snapshot --keys
 // draws it from the same text.
-import { parseKeySequence } from './key_language.mjs';
 import { deliveredKeyText, onKeysDelivered, pressKeys } from './keys.js';
 import { withCommas } from '../numbers.js';
 
@@ -20,9 +19,10 @@ function addressText(keys) {
   return [...keys].map((c) => (kPlainInAddress.test(c) ? c : encodeURIComponent(c))).join('');
 }
 
-// The presses a link's fragment asks for, or an Error saying what could not
-// be read. An empty array when the address carries no keys.
-function keysFromFragment(fragment) {
+// The presses a link's fragment asks for, read by the running program, or
+// an Error saying what could not be read. An empty array when the address
+// carries no keys.
+function keysFromFragment(program, fragment) {
   if (!fragment.startsWith(kPrefix)) return [];
   const text = fragment.slice(kPrefix.length);
   if (text.length > kLongestLink) {
@@ -30,7 +30,7 @@ function keysFromFragment(fragment) {
       `more than the ${withCommas(kLongestLink)} a link to a view holds`);
   }
   try {
-    return parseKeySequence(decodeURIComponent(text));
+    return program.parseKeys(decodeURIComponent(text));
   } catch (error) {
     return new Error(error instanceof URIError ? 'the keys are not properly escaped' : error.message);
   }
@@ -91,7 +91,7 @@ export function startViewLink(program, { copyButton, status, linkBox, linkText }
   window.addEventListener('pagehide', flushAddress);
 
   program.whenStarted(() => {
-    const presses = keysFromFragment(location.hash);
+    const presses = keysFromFragment(program, location.hash);
     if (presses instanceof Error) {
       say(`The link's keys could not be read: ${presses.message}. The picture shows the first view.`);
       return;
