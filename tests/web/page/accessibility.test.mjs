@@ -1,9 +1,8 @@
 // The page for people who do not see the picture or do not use a mouse:
 // the picture's name says what is in view and follows every change, the
 // Tab key reaches every button and the list of what is in view in the
-// order they are shown, and
-// Lighthouse finds nothing to improve in accessibility, best practices and
-// search-engine readiness.
+// order they are shown, and Lighthouse finds nothing to improve in
+// accessibility, best practices and search-engine readiness.
 import assert from 'node:assert/strict';
 import { after, before, test } from 'node:test';
 import { kSite, startBrowser } from '../support/browser.mjs';
