@@ -188,12 +188,9 @@ export function startInView(program, { list, said, tapSaid, label, stage }) {
   const idle = (callback) => (window.requestIdleCallback
     ? requestIdleCallback(callback, { timeout: kMostIdleWaitMs }) : setTimeout(callback, kIdleFallbackMs));
   program.whenFirstDrawn(() => idle(() => exportModule().then((loaded) => {
-    try {
-      loaded.partMap('', 1, 1);
-    } catch {
-      return;  // a module that cannot map the first view lists nothing
-    }
-    idle(update);
+    module = loaded;
+    // A module that cannot map the first view lists nothing.
+    if (partMap('', [1, 1])) idle(update);
   }, () => {})));
   program.whenStopped(() => {
     hideLabel();
