@@ -7,26 +7,25 @@
 // region; over the sky it says nothing.
 //
 // What the view shows, pixel by pixel, comes from the model export's
-// WebAssembly module (loading/export_module.js) given the keys the page
-// delivered: its part map follows the program's camera and depth rule for
-// any window size. The module is fetched only once the first frame is
-// drawn and the page is idle, so the first picture neither waits for it
-// nor shares the network with it. Where it cannot be had, or the keys are
+// WebAssembly module given the keys the page delivered, on a worker
+// (loading/export_module.js): its part map follows the program's camera
+// and depth rule for any window size. The module is fetched only once the
+// first frame is drawn and the page is idle, so the first picture neither
+// waits for it nor shares the network with it. Where it cannot be had, or the keys are
 // past what it can read again, the list stays empty: better nothing than
 // something wrong.
 import { deliveredKeyText, onKeysDelivered } from './input/keys.js';
-import { exportModule, loadedExportModule } from './loading/export_module.js';
+import { partMapper } from './loading/export_module.js';
 import { gateWords } from './view_name.js';
 
 // As the picture's name waits for the keys to pause.
 const kQuietMs = 400;
 // The list's map: this many pixels on its longer side, in the picture's
-// shape (5 to 10 ms); a tap's map is the picture's CSS size, up to this
-// many pixels: a phone's picture whole, the 500 x 500 window at 1.4 CSS
-// pixels a map pixel, and 10 to 25 ms before the browser has optimised
-// the module's code.
+// shape; a tap's map is the picture's CSS size, up to this many pixels (a
+// 500 x 500 window whole, a 1,280 x 800 full screen at 1.4 CSS pixels a
+// map pixel).
 export const kListMapSide = 200;
-const kMostTapMapPixels = 1 << 17;
+const kMostTapMapPixels = 1 << 19;
 const kLeastPercent = 1;
 const kSaidInCaption = 3;
 const kLabelMs = 2000;
@@ -71,7 +70,7 @@ function partWords(name, part, between) {
 }
 
 function inCaption(names) {
-  const last = names.length > 1 ? ` and ${names.at(-1)}` : '';
+  const last = names.length > 1 ? ` and ${names[names.length - 1]}` : '';
   return `In view: ${names.slice(0, names.length > 1 ? -1 : 1).join(', ')}${last}.`;
 }
 
@@ -87,32 +86,33 @@ function scaledTo([width, height], { side = Math.max(width, height), pixels = In
 // on the picture is given to (gestures.js).
 export function startInView(program, { list, said, tapSaid, label, stage }) {
   const canvas = program.canvas;
-  let module = null;
+  let mapper = null;  // partMapper(), from when the page is idle after its first frame
+  let asked = 0;
   let quiet = null;
   let shown = null;
-  let tapMap = null;  // { keys, width, height, map } of the last tap
+  let tapMap = null;  // { keys, width, height, map: a promise } of the last tap
 
-  // The module's map of the view after `keys`, timed for the page's
-  // performance entries; null where it cannot be made.
-  function partMap(keys, [width, height]) {
+  const currentKeys = () => (program.stopped ? null : deliveredKeyText(' '));
+
+  // The map of the view after `keys`, on the page's performance timeline
+  // with the worker's own time; null where it cannot be had.
+  async function partMap(keys, [width, height]) {
     const start = performance.now();
     try {
-      return module.partMap(keys, width, height);
+      const map = await (await mapper)(keys, width, height);
+      performance.measure('part map', { start, detail: { width, height, workerMs: map.ms } });
+      return map;
     } catch {
       return null;
-    } finally {
-      performance.measure('part map', { start, detail: { width, height } });
     }
   }
 
-  function currentKeys() {
-    module ??= loadedExportModule();
-    return module && !program.stopped ? deliveredKeyText(' ') : null;
-  }
-
-  function update() {
+  async function update() {
+    const ask = ++asked;
     const keys = currentKeys();
-    const map = keys === null ? null : partMap(keys, scaledTo([canvas.width, canvas.height], { side: kListMapSide }));
+    const map = keys === null || !mapper ? null
+      : await partMap(keys, scaledTo([canvas.width, canvas.height], { side: kListMapSide }));
+    if (ask !== asked) return;  // the keys have moved on, and a later one is coming
     const parts = (map?.inView ?? []).filter((part) => part.percent >= kLeastPercent)
       .map((part) => ({ name: map.names[part.number - 1], part }));
     list.replaceChildren(...parts.map(({ name, part }) => {
@@ -153,14 +153,22 @@ export function startInView(program, { list, said, tapSaid, label, stage }) {
     shown = setTimeout(hideLabel, kLabelMs);
   }
 
-  function nameAt(x, y, box) {
+  // A tap before the module is there waits for it; one before the first
+  // frame names nothing, as there is nothing to name yet. Keys delivered
+  // while the map is made leave the tap unanswered.
+  async function onTap(event) {
+    if (program.stopped || program.framesDrawn === 0) return;
+    const box = canvas.getBoundingClientRect();
+    const [x, y] = [event.clientX - box.left, event.clientY - box.top];
     const keys = currentKeys();
-    if (keys === null) return;
+    if (keys === null || x < 0 || y < 0 || x >= box.width || y >= box.height) return;
+    mapper ??= partMapper();
     const [width, height] = scaledTo([box.width, box.height], { pixels: kMostTapMapPixels });
     if (!tapMap || tapMap.keys !== keys || tapMap.width !== width || tapMap.height !== height) {
       tapMap = { keys, width, height, map: partMap(keys, [width, height]) };
     }
-    const map = tapMap.map;
+    const map = await tapMap.map;
+    if (currentKeys() !== keys) return;
     const column = Math.min(width - 1, Math.floor((x / box.width) * width));
     const row = Math.min(height - 1, Math.floor((y / box.height) * height));
     const number = map?.pixels[row * width + column] ?? 0;
@@ -172,28 +180,17 @@ export function startInView(program, { list, said, tapSaid, label, stage }) {
     showLabel(partWords(map.names[number - 1], part, ': '), x, y);
   }
 
-  // A tap before the module is there waits for it; one before the first
-  // frame names nothing, as there is nothing to name yet.
-  function onTap(event) {
-    if (program.stopped || program.framesDrawn === 0) return;
-    const box = canvas.getBoundingClientRect();
-    const [x, y] = [event.clientX - box.left, event.clientY - box.top];
-    if (x < 0 || y < 0 || x >= box.width || y >= box.height) return;
-    exportModule().then(() => nameAt(x, y, box), () => {});
-  }
-
-  // The browser compiles the module's functions as they are first called:
-  // a map of one pixel calls them all, in a task of its own, so that no
-  // task of the page's own making takes more than 50 ms.
-  const idle = (callback) => (window.requestIdleCallback
-    ? requestIdleCallback(callback, { timeout: kMostIdleWaitMs }) : setTimeout(callback, kIdleFallbackMs));
-  program.whenFirstDrawn(() => idle(() => exportModule().then((loaded) => {
-    module = loaded;
-    // A module that cannot map the first view lists nothing.
-    if (partMap('', [1, 1])) idle(update);
-  }, () => {})));
+  program.whenFirstDrawn(() => {
+    const start = () => {
+      mapper ??= partMapper();
+      mapper.then(update, () => {});
+    };
+    if (window.requestIdleCallback) requestIdleCallback(start, { timeout: kMostIdleWaitMs });
+    else setTimeout(start, kIdleFallbackMs);
+  });
   program.whenStopped(() => {
     hideLabel();
+    ++asked;
     list.replaceChildren();
     said.textContent = '';
   });
