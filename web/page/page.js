@@ -1,13 +1,15 @@
 // The page round the program: starts it and gives it the keys, gestures
 // and buttons, a drawing buffer as sharp as the screen, words for what is
-// in view, a link to it and its 3D model; keeps it drawing through lost
-// graphics, and keeps the site for use with no network. Loaded as a
+// in view and what is under a tap, a link to it and its 3D model; keeps it
+// drawing through lost graphics, and keeps the site for use with no
+// network. Loaded as a
 // module, so nothing here becomes a global but Module, through which the
 // program's loader and the page talk.
 import { arrangeHelp } from './help.js';
 import { startButtons } from './input/buttons.js';
 import { startGestures } from './input/gestures.js';
 import { startGraphics } from './graphics/graphics.js';
+import { startInView } from './in_view.js';
 import { startKeys } from './input/keys.js';
 import { startOffline } from './offline.js';
 import { startModelDownload } from './model_download.js';
@@ -31,9 +33,14 @@ startKeys(program);
 startSizing(program);
 startGraphics(program);
 startOffline(program);
-startGestures(canvas);
 startButtons(program, document.body);
-startViewName(program, element('view-name'));
+startViewName(program, element('view-words'));
+startGestures(canvas, {
+  onTap: startInView(program, {
+    list: element('in-view-list'), said: element('in-view-words'), tapSaid: element('tap-words'),
+    label: element('part-label'), stage: element('stage'),
+  }),
+});
 startViewLink(program, {
   copyButton: element('copy-link'), status: element('link-status'),
   linkBox: element('link-box'), linkText: element('link-text'),

@@ -36,8 +36,10 @@ function spokenNumber(value) {
   return `about ${figures} × 10${superscript}`;
 }
 
-function gateWords(angle) {
-  const swing = degrees(angle);
+// A gate's state in words from how far it has swung, in degrees: the same
+// in the picture's name and in the list of what is in view.
+export function gateWords(swingDegrees) {
+  const swing = Math.round(swingDegrees);
   if (swing <= kShutDegrees) return 'closed';
   if (swing >= kOpenDegrees) return 'open';
   return `open ${swing}°`;
@@ -54,7 +56,7 @@ function describeView([x, y, z], driveGate, walkGate) {
     : rise > 0 ? `${rise}° above level` : rise < 0 ? `${-rise}° below level` : 'level';
   const distance = spokenNumber(Math.hypot(x, y, z));
   return `Seen from the ${side}, ${height}, ${distance} from the centre. ` +
-    `Drive gate ${gateWords(driveGate)}, walk gate ${gateWords(walkGate)}.`;
+    `Drive gate ${gateWords(degrees(driveGate))}, walk gate ${gateWords(degrees(walkGate))}.`;
 }
 
 function currentView(program) {

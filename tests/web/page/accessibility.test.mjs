@@ -1,8 +1,8 @@
 // The page for people who do not see the picture or do not use a mouse:
 // the picture's name says what is in view and follows every change, the
-// Tab key reaches every button in the order they are shown, and
-// Lighthouse finds nothing to improve in accessibility, best practices and
-// search-engine readiness.
+// Tab key reaches every button and the list of what is in view in the
+// order they are shown, and Lighthouse finds nothing to improve in
+// accessibility, best practices and search-engine readiness.
 import assert from 'node:assert/strict';
 import { after, before, test } from 'node:test';
 import { kSite, startBrowser } from '../support/browser.mjs';
@@ -20,18 +20,18 @@ const kDistances = [
 ];
 const kTabOrder = [
   'Orbit left', 'Orbit right', 'Orbit up', 'Orbit down', 'Zoom in', 'Zoom out',
-  'Open drive gate', 'Close drive gate', 'Open walk gate', 'Close walk gate', 'Full screen', 'Copy link',
+  'Open drive gate', 'Close drive gate', 'Open walk gate', 'Close walk gate', 'Full screen', 'In view', 'Copy link',
 ];
 
 // The picture's name once it has changed from `previous`, and the live
-// region, which must say the same.
+// region, which must say the same first.
 async function nameAfter(page, previous) {
-  await page.waitForFunction((name) => document.getElementById('view-name').textContent !== name, {}, previous);
+  await page.waitForFunction((name) => document.getElementById('view-words').textContent !== name, {}, previous);
   return page.evaluate(() => {
     const canvas = document.getElementById('canvas');
     const caption = document.getElementById('view-name');
     return { role: canvas.getAttribute('role'), name: canvas.getAttribute('aria-label'),
-             live: caption.getAttribute('aria-live'), said: caption.textContent };
+             live: caption.getAttribute('aria-live'), said: caption.firstElementChild.textContent };
   });
 }
 
@@ -66,12 +66,16 @@ test('a distance is said as a person says it, with separators or rounded, out to
   }
 });
 
-test('Tab reaches every button, in the order they are shown', async () => {
+test('Tab reaches every button and the list of what is in view, in the order they are shown', async () => {
   const { page, faults } = await openOn(session, kDesktop);
   const reached = [];
   for (let i = 0; i < kTabOrder.length; ++i) {
     await page.keyboard.press('Tab');
-    reached.push(await page.evaluate(() => document.activeElement.textContent.trim().replace(/^[◀▲▼] | [▶+−]$/g, '')));
+    reached.push(await page.evaluate(() => {
+      const reachedElement = document.activeElement;
+      const label = document.getElementById(reachedElement.getAttribute('aria-labelledby'));
+      return (label ?? reachedElement).textContent.trim().replace(/^[◀▲▼] | [▶+−]$/g, '');
+    }));
   }
   assert.deepEqual(reached, kTabOrder);
   assert.deepEqual(faults, []);

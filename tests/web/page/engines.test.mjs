@@ -107,9 +107,11 @@ test(`the page in ${engine}: poster, first frame, keys, a drag, its name and add
     // The name and the address once the keys have paused.
     const address = `#keys=${await deliveredKeys(driver, '~')}`;
     await waitFor(driver, `location.hash === ${JSON.stringify(address)} &&
-      document.getElementById('canvas').getAttribute('aria-label') === document.getElementById('view-name').textContent &&
+      document.getElementById('canvas').getAttribute('aria-label') === document.getElementById('view-words').textContent &&
       document.getElementById('canvas').getAttribute('aria-label') !== ${JSON.stringify(firstName)}`, 'name and address of the view');
     assert.match(await driver.evaluate("document.getElementById('canvas').getAttribute('aria-label')"), kGates);
+    // The export module on a worker lists what is in view.
+    await waitFor(driver, "document.querySelectorAll('#in-view-list li').length > 2", 'list of what is in view');
 
     // WEBGL_lose_context is asked for while the context is there and kept:
     // a lost context offers none.

@@ -4,7 +4,9 @@
 // pen and touch are one path, Pointer Events, with the pointer captured so
 // that a drag that leaves the picture keeps going. Each step is one key,
 // so every rule of the keys (the azimuth's wrap, the stops of the
-// elevation and the zoom) holds exactly as on the keyboard.
+// elevation and the zoom) holds exactly as on the keyboard. A press let go
+// where it was, soon, is a tap, not a drag: it turns nothing, and
+// `onTap(event)` hears of it.
 import { pressKey } from './keys.js';
 
 // The keys by GLUT's codes (GLUT_KEY_LEFT is 100), which are fixed: the
@@ -32,6 +34,12 @@ const kPinchStepRatio = 1.01;
 const kWheelPixelsPerStep = 20;
 const kPinchWheelPixelsPerStep = 2;
 const kWheelLinePixels = 40;
+// A tap stays within this many CSS pixels of where it went down and lasts
+// no longer than this; a drag takes its first steps only once it has left
+// that circle, with all the distance it has come, so that a tap is never
+// also a step and a drag's steps are as many as ever.
+const kTapSlopPixels = 8;
+const kTapMs = 600;
 
 function press(key, times) {
   for (let i = 0; i < times; ++i) pressKey(key.special, key.code);
@@ -45,8 +53,9 @@ function takeSteps(accumulator, stepSize) {
   return steps;
 }
 
-export function startGestures(canvas) {
+export function startGestures(canvas, { onTap = () => {} } = {}) {
   const pointers = new Map();  // pointerId -> last { x, y }
+  let gesture = null;  // from the first pointer down to the last up: { x, y, at, tap }
   const across = { value: 0 };
   const along = { value: 0 };
   const wheel = { value: 0 };
@@ -70,6 +79,7 @@ export function startGestures(canvas) {
     const size = stepSize();
     across.value += dx;
     along.value += dy;
+    if (gesture.tap) return;
     // As if grabbing the house: a drag to the right turns its left side
     // towards the eye, which Left does by circling the eye to the left; a
     // drag down shows it from higher up.
@@ -96,6 +106,8 @@ export function startGestures(canvas) {
     canvas.focus({ preventScroll: true });
     canvas.setPointerCapture(event.pointerId);
     pointers.set(event.pointerId, { x: event.clientX, y: event.clientY });
+    if (pointers.size === 1) gesture = { x: event.clientX, y: event.clientY, at: event.timeStamp, tap: true };
+    else gesture.tap = false;
     restart();
   });
 
@@ -106,6 +118,7 @@ export function startGestures(canvas) {
     const dy = event.clientY - last.y;
     last.x = event.clientX;
     last.y = event.clientY;
+    if (Math.hypot(event.clientX - gesture.x, event.clientY - gesture.y) > kTapSlopPixels) gesture.tap = false;
     if (pointers.size === 1) drag(dx, dy);
     else pinchTo(fingersApart());
   });
@@ -113,6 +126,9 @@ export function startGestures(canvas) {
   function release(event) {
     if (!pointers.delete(event.pointerId)) return;
     restart();  // a finger left of a pinch drags on from where it is
+    if (pointers.size > 0) return;
+    if (event.type === 'pointerup' && gesture.tap && event.timeStamp - gesture.at <= kTapMs) onTap(event);
+    gesture = null;
   }
   canvas.addEventListener('pointerup', release);
   canvas.addEventListener('pointercancel', release);
