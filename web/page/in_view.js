@@ -9,11 +9,12 @@
 // What the view shows, pixel by pixel, comes from the model export's
 // WebAssembly module given the keys the page delivered, on a worker
 // (loading/export_module.js): its part map follows the program's camera
-// and depth rule for any window size. The module is fetched only once the
-// first frame is drawn and the page is idle, so the first picture neither
-// waits for it nor shares the network with it. Where it cannot be had, or
-// the keys are past what it can read again, the list stays empty: better
-// nothing than something wrong.
+// and depth rule for any window size. The page starts this module, and so
+// fetches the export, only once the first frame is drawn and the page is
+// idle (page.js), so the first picture neither waits for them nor shares
+// the network with them. Where the module cannot be had, or the keys are
+// past what it can read again, the list stays empty: better nothing than
+// something wrong.
 import { deliveredKeyText, onKeysDelivered } from './input/keys.js';
 import { partMapper } from './loading/export_module.js';
 import { gateWords } from './view_name.js';
@@ -32,9 +33,6 @@ const kLabelMs = 2000;
 // Between the pointer and the label, in CSS pixels: the label never
 // covers the point it names.
 const kLabelGap = 12;
-// Without requestIdleCallback, this long after the first frame.
-const kIdleFallbackMs = 1000;
-const kMostIdleWaitMs = 5000;
 
 // The size a person would say for each part, from the box round what it
 // draws as it stands ([across, deep, high] in metres). A gate's leaves
@@ -86,7 +84,7 @@ function scaledTo([width, height], { side = Math.max(width, height), pixels = In
 // on the picture is given to (gestures.js).
 export function startInView(program, { list, said, tapSaid, label, stage }) {
   const canvas = program.canvas;
-  let mapper = null;  // partMapper(), from when the page is idle after its first frame
+  const mapper = partMapper();
   let asked = 0;
   let quiet = null;
   let shown = null;
@@ -110,7 +108,7 @@ export function startInView(program, { list, said, tapSaid, label, stage }) {
   async function update() {
     const ask = ++asked;
     const keys = currentKeys();
-    const map = keys === null || !mapper ? null
+    const map = keys === null ? null
       : await partMap(keys, scaledTo([canvas.width, canvas.height], { side: kListMapSide }));
     if (ask !== asked) return;  // the keys have moved on, and a later one is coming
     const parts = (map?.inView ?? []).filter((part) => part.percent >= kLeastPercent)
@@ -153,16 +151,14 @@ export function startInView(program, { list, said, tapSaid, label, stage }) {
     shown = setTimeout(hideLabel, kLabelMs);
   }
 
-  // A tap before the module is there waits for it; one before the first
-  // frame names nothing, as there is nothing to name yet. Keys delivered
-  // while the map is made leave the tap unanswered.
+  // A tap before the export is there waits for it. Keys delivered while
+  // the map is made leave the tap unanswered.
   async function onTap(event) {
-    if (program.stopped || program.framesDrawn === 0) return;
+    if (program.stopped) return;
     const box = canvas.getBoundingClientRect();
     const [x, y] = [event.clientX - box.left, event.clientY - box.top];
     const keys = currentKeys();
     if (keys === null || x < 0 || y < 0 || x >= box.width || y >= box.height) return;
-    mapper ??= partMapper();
     const [width, height] = scaledTo([box.width, box.height], { pixels: kMostTapMapPixels });
     if (!tapMap || tapMap.keys !== keys || tapMap.width !== width || tapMap.height !== height) {
       tapMap = { keys, width, height, map: partMap(keys, [width, height]) };
@@ -180,14 +176,7 @@ export function startInView(program, { list, said, tapSaid, label, stage }) {
     showLabel(partWords(map.names[number - 1], part, ': '), x, y);
   }
 
-  program.whenFirstDrawn(() => {
-    const start = () => {
-      mapper ??= partMapper();
-      mapper.then(update, () => {});
-    };
-    if (window.requestIdleCallback) requestIdleCallback(start, { timeout: kMostIdleWaitMs });
-    else setTimeout(start, kIdleFallbackMs);
-  });
+  mapper.then(update, () => {});
   program.whenStopped(() => {
     hideLabel();
     ++asked;

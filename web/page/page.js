@@ -9,7 +9,6 @@ import { arrangeHelp } from './help.js';
 import { startButtons } from './input/buttons.js';
 import { startGestures } from './input/gestures.js';
 import { startGraphics } from './graphics/graphics.js';
-import { startInView } from './in_view.js';
 import { startKeys } from './input/keys.js';
 import { startOffline } from './offline.js';
 import { startModelDownload } from './model_download.js';
@@ -19,6 +18,12 @@ import { startViewLink } from './input/view_link.js';
 import { startViewName } from './view_name.js';
 
 const element = (id) => document.getElementById(id);
+// Where the browser cannot say when it is idle, this long after asking;
+// where it can, at most the longer wait.
+const kIdleFallbackMs = 1000;
+const kMostIdleWaitMs = 5000;
+const whenIdle = (callback) => (window.requestIdleCallback
+  ? requestIdleCallback(callback, { timeout: kMostIdleWaitMs }) : setTimeout(callback, kIdleFallbackMs));
 const canvas = element('canvas');
 const hint = element('hint');
 
@@ -35,12 +40,22 @@ startGraphics(program);
 startOffline(program);
 startButtons(program, document.body);
 startViewName(program, element('view-words'));
-startGestures(canvas, {
-  onTap: startInView(program, {
-    list: element('in-view-list'), said: element('in-view-words'), tapSaid: element('tap-words'),
-    label: element('part-label'), stage: element('stage'),
-  }),
-});
+// What is in view, and what is under a tap, come once the first frame is
+// drawn and the page is idle: neither their script nor the model export
+// they read is any part of the first load.
+let tapped = () => {};
+startGestures(canvas, { onTap: (event) => tapped(event) });
+program.whenFirstDrawn(() => whenIdle(async () => {
+  try {
+    const { startInView } = await import('./in_view.js');
+    tapped = startInView(program, {
+      list: element('in-view-list'), said: element('in-view-words'), tapSaid: element('tap-words'),
+      label: element('part-label'), stage: element('stage'),
+    });
+  } catch {
+    // Without it the page is whole but for the list; nothing to say.
+  }
+}));
 startViewLink(program, {
   copyButton: element('copy-link'), status: element('link-status'),
   linkBox: element('link-box'), linkText: element('link-text'),
