@@ -6,6 +6,7 @@
 #include <string>
 #include <vector>
 
+#include "support/build_paths.h"
 #include "support/processes/processes.h"
 #include "viewer/opengl.h"
 #include "viewer/window.h"
@@ -15,7 +16,7 @@ namespace {
 // The probe, which prints the calls one a line, run with exactly the given
 // argument vector (which may be empty) and an empty environment.
 CommandResult runProbe(const std::vector<std::string>& argv) {
-    return runProgram(HOUSE_PROBE, argv, {});
+    return runProgram(kProbeProgram, argv, {});
 }
 
 std::vector<std::string> lines(const std::string& text) {

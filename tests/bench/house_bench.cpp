@@ -34,6 +34,7 @@
 #include "call_readers/drawn_groups.h"
 #include "offscreen/offscreen.h"
 #include "offscreen/windowless.h"
+#include "support/build_paths.h"
 #include "support/pictures/picture.h"
 #include "support/processes/processes.h"
 #include "viewer/opengl.h"
@@ -281,14 +282,14 @@ void describeTheGl() {
 
 int main(int argc, char** argv) {
     benchmark::Initialize(&argc, argv);
-    StartupSetup startup{HOUSE_BENCH_PROGRAM, HOUSE_BENCH_SHIM, 5, 1.0};
+    StartupSetup startup{kHouseProgram, kBenchShim, 5, 1.0};
     if (!parseOptions(argc, argv, startup)) {
         std::fprintf(stderr, "usage: house-bench [--startup-runs=N] [--idle-seconds=S] [--size=WxH]... "
                              "[--benchmark_...]\n");
         return 2;
     }
     describeTheGl();
-    gFrame = recordFrame(HOUSE_PROBE);
+    gFrame = recordFrame(kProbeProgram);
     registerFrameBenchmarks();
     if (startup.runs > 0) registerStartupBenchmark(startup);
     RatioReporter reporter(benchmark::CreateDefaultDisplayReporter());

@@ -2,6 +2,7 @@
 
 #include <stdexcept>
 
+#include "support/build_paths.h"
 #include "support/processes/processes.h"
 
 namespace e2e {
@@ -9,7 +10,7 @@ namespace e2e {
 Picture snapshotPicture(ScratchDirectory& scratch, const std::string& name,
                         const std::vector<std::string>& options) {
     const std::string out = scratch.path(name);
-    std::vector<std::string> command = {HOUSE_SNAPSHOT};
+    std::vector<std::string> command = {kSnapshotProgram};
     command.insert(command.end(), options.begin(), options.end());
     command.push_back(out);
     // The tool draws without any display server: DISPLAY is unset for it.

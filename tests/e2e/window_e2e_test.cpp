@@ -6,6 +6,7 @@
 
 #include "e2e/probes.h"
 #include "e2e/x_session.h"
+#include "support/build_paths.h"
 
 namespace e2e {
 namespace {
@@ -20,7 +21,7 @@ TEST(Window, OpensAt100x100WithSize500x500AndItsOwnTitle) {
     EXPECT_EQ(g.height, 500);
     const std::string title = house.title();
     EXPECT_EQ(title, kWindowTitle);
-    EXPECT_EQ(title.find(HOUSE_BINARY), std::string::npos) << "the title shows the program path";
+    EXPECT_EQ(title.find(kHouseProgram), std::string::npos) << "the title shows the program path";
 }
 
 TEST(Window, FirstFrameShowsSkyGroundAndTheHouseFront) {
@@ -71,9 +72,9 @@ TEST(Window, UnreachableDisplayEndsWithGlutsMessageNotACrash) {
     if (stat("/tmp/.X11-unix/X999", &socket) == 0) GTEST_SKIP() << "display :999 exists here";
     for (const bool emptyArguments : {false, true}) {
         SCOPED_TRACE(emptyArguments ? "empty argument vector" : "normal argument vector");
-        ChildProcess house(HOUSE_BINARY,
+        ChildProcess house(kHouseProgram,
                            emptyArguments ? std::vector<std::string>{}
-                                          : std::vector<std::string>{HOUSE_BINARY},
+                                          : std::vector<std::string>{kHouseProgram},
                            environmentWithDisplay(display));
         const int status = house.waitForExit(30);
         ASSERT_NE(status, -1) << "still running without a display";

@@ -7,6 +7,7 @@
 #include <stdexcept>
 
 #include "keys/key_sequence.h"
+#include "support/build_paths.h"
 #include "viewer/opengl.h"
 
 namespace e2e {
@@ -80,9 +81,9 @@ const std::string& titlePattern() {
 
 HouseSession::HouseSession(Arguments arguments, const std::vector<std::string>& extraEnvironment,
                            Desktop desktop)
-    : HouseSession(HOUSE_BINARY,
+    : HouseSession(kHouseProgram,
                    arguments == Arguments::Empty ? std::vector<std::string>{}
-                                                 : std::vector<std::string>{HOUSE_BINARY},
+                                                 : std::vector<std::string>{kHouseProgram},
                    extraEnvironment, desktop) {}
 
 HouseSession::HouseSession(const std::string& program, const std::vector<std::string>& argv,

@@ -8,13 +8,14 @@
 #include <tuple>
 #include <vector>
 
+#include "support/build_paths.h"
 #include "support/processes/processes.h"
 #include "support/processes/scratch_directory.h"
 
 namespace {
 
 CommandResult runExport(const std::vector<std::string>& arguments) {
-    std::vector<std::string> command{HOUSE_EXPORT};
+    std::vector<std::string> command{kExportProgram};
     command.insert(command.end(), arguments.begin(), arguments.end());
     return runCommand(command, "");
 }
@@ -91,7 +92,7 @@ TEST(HouseExport, StatusSaysWhetherTheModelWasWritten) {
             old << "old\n";
         }
         const CommandResult result = runCommand(
-            {"sh", "-c", "cd \"$2\" && " + script, "sh", HOUSE_EXPORT, directory.root()}, "");
+            {"sh", "-c", "cd \"$2\" && " + script, "sh", kExportProgram, directory.root()}, "");
         EXPECT_EQ(result.out, found) << script;
         EXPECT_EQ(result.err, said) << script;
     }

@@ -11,6 +11,7 @@
 
 #include "export/scene_parts.h"
 #include "recording/gl_recorder.h"
+#include "support/build_paths.h"
 #include "support/pictures/picture.h"
 #include "support/processes/processes.h"
 #include "support/processes/scratch_directory.h"
@@ -61,10 +62,10 @@ TEST(PartMap, AgreesWithTheProgramsPicture) {
     for (const auto& view : views) {
         const std::string map = directory.path("map.png"), picture = directory.path("shot.png");
         const CommandResult mapped =
-            runCommand({HOUSE_EXPORT, "--part-map", map, "--keys", view.keys, "--size", view.size}, "");
+            runCommand({kExportProgram, "--part-map", map, "--keys", view.keys, "--size", view.size}, "");
         ASSERT_EQ(mapped.exitStatus(), 0) << mapped.err;
         const CommandResult shot =
-            runCommand({HOUSE_SNAPSHOT, "--keys", view.keys, "--size", view.size, picture}, "");
+            runCommand({kSnapshotProgram, "--keys", view.keys, "--size", view.size, picture}, "");
         ASSERT_EQ(shot.exitStatus(), 0) << shot.err;
         // The numbers printed beside the map are the parts' own.
         std::ostringstream table;

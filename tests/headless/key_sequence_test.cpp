@@ -14,6 +14,7 @@
 #include "keys/shown_text.h"
 #include "recording/gl_recorder.h"
 #include "scene_test.h"
+#include "support/build_paths.h"
 #include "viewer/keys.h"
 #include "viewer/opengl.h"
 
@@ -79,8 +80,8 @@ void expectWrittenAndReadBack(const std::vector<KeyPress>& presses) {
 }
 
 TEST(KeySequence, ReadsEveryCaseOfTheSharedList) {
-    std::ifstream list(HOUSE_KEY_SEQUENCES);
-    ASSERT_TRUE(list) << HOUSE_KEY_SEQUENCES;
+    std::ifstream list(kKeySequencesFile);
+    ASSERT_TRUE(list) << kKeySequencesFile;
     int cases = 0;
     for (std::string line; std::getline(list, line);) {
         if (line.empty() || line[0] == '#') continue;

@@ -11,6 +11,7 @@
 #include <vector>
 
 #include "scene_colours.h"
+#include "support/build_paths.h"
 #include "support/pictures/picture.h"
 #include "support/processes/processes.h"
 #include "support/processes/scratch_directory.h"
@@ -19,7 +20,7 @@ namespace {
 
 // The snapshot must not need a display: the child runs with DISPLAY unset.
 CommandResult runSnapshot(const std::vector<std::string>& arguments) {
-    std::vector<std::string> command{HOUSE_SNAPSHOT};
+    std::vector<std::string> command{kSnapshotProgram};
     command.insert(command.end(), arguments.begin(), arguments.end());
     return runCommand(command, "");
 }
@@ -363,7 +364,7 @@ protected:
     void check(const OutputCase& row, bool ownMounts) {
         std::vector<std::string> command{"sh", "-c", std::string("cd \"$2\" || exit 1; ") +
                                                          (ownMounts ? kMount : "") + row.script,
-                                         "sh", HOUSE_SNAPSHOT, folder()};
+                                         "sh", kSnapshotProgram, folder()};
         if (ownMounts) command.insert(command.begin(), {"unshare", "-m"});
         const CommandResult result = runCommand(command, "");
         EXPECT_EQ(result.out, row.found) << row.what << "\n" << result.err;

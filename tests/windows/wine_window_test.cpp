@@ -14,6 +14,7 @@
 
 #include "e2e/snapshot_picture.h"
 #include "e2e/x_session.h"
+#include "support/build_paths.h"
 
 namespace e2e {
 namespace {
@@ -67,7 +68,7 @@ TEST(WindowsProgram, UnderWineDrawsWhatTheSnapshotDrawsAndEndsOnEscape) {
     // started it: one an earlier test left behind would have another, or
     // none. The tests take turns with the prefix (CTest's lock wine_prefix).
     runCommand({"wineserver", "-k"}, "");
-    HouseSession house("wine", {"wine", HOUSE_WINDOWS_EXE}, {});
+    HouseSession house("wine", {"wine", kWindowsProgram}, {});
     const WindowGeometry window = house.geometry();
     EXPECT_EQ(window.width, kWindowWidth);
     EXPECT_EQ(window.height, kWindowHeight);

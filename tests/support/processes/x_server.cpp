@@ -6,6 +6,8 @@
 #include <stdexcept>
 #include <vector>
 
+#include "support/build_paths.h"
+
 namespace {
 
 const double kServerStartSeconds = 30;
@@ -19,7 +21,7 @@ XServer::XServer() {
     if (pipe(fds) != 0) throw std::runtime_error("pipe failed");
     fcntl(fds[0], F_SETFD, FD_CLOEXEC);
     process_ = std::make_unique<ChildProcess>(
-        HOUSE_XVFB_SCRIPT, std::vector<std::string>{HOUSE_XVFB_SCRIPT, std::to_string(fds[1])},
+        kXvfbScript, std::vector<std::string>{kXvfbScript, std::to_string(fds[1])},
         environmentWithDisplay(""));
     close(fds[1]);
     std::string number;
