@@ -2,13 +2,13 @@
 // back as their JSON and binary chunk, and loaded by three.js's own glTF
 // loader, which needs no browser for a model without textures.
 import { execFileSync } from 'node:child_process';
-import path from 'node:path';
 import { GLTFLoader } from 'three/addons/loaders/GLTFLoader.js';
-import { repositoryRoot } from '../web/support/browser.mjs';
 
 export { readGlb } from './model_compare.mjs';
 
-export const kExport = process.env.HOUSE_EXPORT || path.join(repositoryRoot, 'build/tools/house-export');
+import { kExport } from '../web/support/pictures.mjs';
+
+export { kExport };
 
 // The .glb bytes of the scene after `keys`, from house-export's standard output.
 export function exportModel(keys) {

@@ -12,11 +12,10 @@ import { after, before, test } from 'node:test';
 import { PNG } from 'pngjs';
 import { kCanvasSize, repositoryRoot, startBrowser } from '../web/support/browser.mjs';
 import {
-  differingPixels, kOtherRendererShare, kOtherRendererSteps, kPictureDirectory, snapshot,
+  differingPixels, kExport, kOtherRendererShare, kOtherRendererSteps, kPictureDirectory, snapshot,
 } from '../web/support/pictures.mjs';
 
 const here = path.dirname(fileURLToPath(import.meta.url));
-const kExport = process.env.HOUSE_EXPORT || path.join(repositoryRoot, 'build/tools/house-export');
 // The program's clear colour, as palette.h writes it.
 const kSky = /kSkyBlue = \{([^}]*)\}/.exec(
   fs.readFileSync(path.join(repositoryRoot, 'src/viewer/palette.h'), 'utf8'))[1]

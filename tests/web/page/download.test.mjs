@@ -9,10 +9,10 @@ import os from 'node:os';
 import path from 'node:path';
 import { after, before, test } from 'node:test';
 import { modelDifferences } from '../../export/model_compare.mjs';
-import { kSite, repositoryRoot, siteFile, startBrowserWithBrokenFiles } from '../support/browser.mjs';
+import { kSite, siteFile, startBrowserWithBrokenFiles } from '../support/browser.mjs';
 import { browserKeys, canvasBox, deliveredKeys, kDesktop, mouseDrag, openOn, pause } from '../support/devices.mjs';
+import { kExport } from '../support/pictures.mjs';
 
-const kExport = process.env.HOUSE_EXPORT || path.join(repositoryRoot, 'build/tools/house-export');
 
 let session;
 let scratch;

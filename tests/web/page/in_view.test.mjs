@@ -10,10 +10,10 @@ import path from 'node:path';
 import { after, before, test } from 'node:test';
 import { PNG } from 'pngjs';
 import { kListMapSide } from '../../../web/page/in_view.js';
-import { kSite, repositoryRoot, startBrowser } from '../support/browser.mjs';
+import { kSite, startBrowser } from '../support/browser.mjs';
 import { browserKeys, canvasBox, kDesktop, kPhone, mouseDrag, openOn, pause } from '../support/devices.mjs';
+import { kExport } from '../support/pictures.mjs';
 
-const kExport = process.env.HOUSE_EXPORT || path.join(repositoryRoot, 'build/tools/house-export');
 const kListKeys = 'Left*6 Up*4 o*30 x*20 + +';
 
 let session;

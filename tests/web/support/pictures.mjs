@@ -8,8 +8,10 @@ import path from 'node:path';
 import { PNG } from 'pngjs';
 import { repositoryRoot } from './browser.mjs';
 
+// The tools whose pictures and maps the browser's are checked against.
 const kSnapshot = process.env.HOUSE_SNAPSHOT ||
   path.join(repositoryRoot, 'build/tools/house-snapshot');
+export const kExport = process.env.HOUSE_EXPORT || path.join(repositoryRoot, 'build/tools/house-export');
 // Where a failed comparison leaves its two pictures.
 export const kPictureDirectory = process.env.HOUSE_WEB_PICTURES ||
   path.join(os.tmpdir(), 'house-web-pictures');
