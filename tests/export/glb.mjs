@@ -3,11 +3,9 @@
 // loader, which needs no browser for a model without textures.
 import { execFileSync } from 'node:child_process';
 import { GLTFLoader } from 'three/addons/loaders/GLTFLoader.js';
-
-export { readGlb } from './model_compare.mjs';
-
 import { kExport } from '../web/support/pictures.mjs';
 
+export { readGlb } from './model_compare.mjs';
 export { kExport };
 
 // The .glb bytes of the scene after `keys`, from house-export's standard output.
