@@ -177,6 +177,8 @@ export function startInView(program, { list, said, tapSaid, label, stage }) {
   }
 
   mapper.then(update, () => {});
+  // A label names a part of the picture: it goes with the picture.
+  canvas.addEventListener('webglcontextlost', hideLabel);
   program.whenStopped(() => {
     hideLabel();
     ++asked;
