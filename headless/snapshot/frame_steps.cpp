@@ -100,7 +100,7 @@ std::vector<std::string> stepLines(const std::vector<KeyPress>& presses) {
         std::snprintf(fields, sizeof fields, "%5zu  %-9s  %2zu  %s  %-*s  ", i + 1, primitiveName(piece.group.mode),
                       piece.group.vertices.size(), hexColour(piece.group.colour).c_str(), int(longestPartName()),
                       sceneParts().at(piece.part).name);
-        lines.push_back(fields + joined(piece.routines) + "  " + piece.ownFile);
+        lines.push_back(fields + joined(piece.routines) + "  " + piece.ownRoutine + " in " + piece.ownFile);
     }
     return lines;
 }

@@ -12,8 +12,9 @@
 
 // The frame after the keys, one line a piece, in drawing order:
 // "   17  quads      4  #ffffff  right fence  display > drawGrounds > ...
-// > drawPost > drawFaces  src/grounds/fence.cpp". Fields are apart by at
-// least two spaces; the last is the file of the piece's own routine.
+// > drawPost > drawFaces  drawPost in src/grounds/fence.cpp". Fields are
+// apart by at least two spaces; the last names the piece's own routine,
+// the innermost that is not the shared face emitter, and its file.
 std::vector<std::string> stepLines(const std::vector<KeyPress>& presses);
 
 // How many pieces the frame after the keys has.
