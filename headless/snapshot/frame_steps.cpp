@@ -105,7 +105,14 @@ std::vector<std::string> stepLines(const std::vector<KeyPress>& presses) {
     return lines;
 }
 
-long framePieceCount(const std::vector<KeyPress>& presses) { return long(framePieces(presses).size()); }
+// Counted before the picture is drawn, which presses the keys again from
+// the scene as it finds it: the scene is left as it was.
+long framePieceCount(const std::vector<KeyPress>& presses) {
+    const SceneState before = scene;
+    const long count = long(framePieces(presses).size());
+    scene = before;
+    return count;
+}
 
 std::vector<std::string> historyLines(const std::vector<KeyPress>& presses, int width, int height, int x,
                                       int y) {
