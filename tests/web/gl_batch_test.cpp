@@ -120,26 +120,6 @@ TEST(GlBatch, OnlyTrianglesWhollyBeyondOnePlaneAreLeftOut) {
     EXPECT_FALSE(whollyOutside(left, above, beyondFar));  // beyond three planes, not one
 }
 
-// The outline of the newest piece shown: each primitive's edges, round to
-// its first corner again.
-TEST(GlBatch, OutlinesGoRoundEachPrimitive) {
-    const struct {
-        Primitive primitive;
-        int vertices;
-        std::vector<int> ends;
-    } cases[] = {
-        {Primitive::Triangles, 4, {0, 1, 1, 2, 2, 0}},
-        {Primitive::Quads, 8, {0, 1, 1, 2, 2, 3, 3, 0, 4, 5, 5, 6, 6, 7, 7, 4}},
-        {Primitive::Polygon, 5, {0, 1, 1, 2, 2, 3, 3, 4, 4, 0}},
-        {Primitive::Polygon, 2, {}},
-    };
-    std::vector<int> ends;
-    for (const auto& c : cases) {
-        outlineEdges(c.primitive, c.vertices, ends);
-        EXPECT_EQ(ends, c.ends) << c.vertices << " vertices";
-    }
-}
-
 // A copy of an edge moved k pixels lies k pixels away once divided by w
 // (within float rounding): up or down for an edge that runs across the
 // picture, sideways for one that runs up it.
