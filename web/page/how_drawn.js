@@ -68,7 +68,7 @@ function makePanel(count) {
       signButton('step-on', '▶', 'Step on')),
     make('p', { id: 'step-words' }),
     make('button', { id: 'step-play', type: 'button', textContent: 'Play' }),
-    make('h3', { id: 'pixel-heading', textContent: 'A pixel\'s history' }),
+    make('h2', { id: 'pixel-heading', textContent: 'A pixel\'s history' }),
     make('p', { id: 'pixel-words', textContent: 'Tap or click the picture to list every piece that covered that ' +
       'pixel (counted from the left and from the top, in the picture\'s own pixels), in the order drawn.' }),
     make('ol', { id: 'pixel-history' }));
@@ -160,9 +160,10 @@ export function startHowDrawn(program, { toggle, controls, stage, liveRegion }) 
       showStep(from);
       return;
     }
-    const begun = performance.now();
+    let begun = null;
     let frame = null;
     const advance = (now) => {
+      begun ??= now;
       const step = Math.min(steps.count, from + Math.floor(((now - begun) / kPlayMs) * steps.count));
       if (step !== current()) showStep(step);
       if (step >= steps.count) stopPlay();
