@@ -60,6 +60,7 @@ function signButton(id, sign, name) {
 function makePanel(count) {
   const slider = make('input', { id: 'step-slider', type: 'range', min: 0, max: count, step: 1, value: count });
   const panel = make('section', { id: 'how-drawn', hidden: true },
+    make('h2', { id: 'how-drawn-heading', textContent: 'How it\'s drawn' }),
     make('p', { textContent: `The program clears the picture to the sky, then draws ${withCommas(count)} pieces ` +
       'one after another; at each pixel the depth test keeps a piece only where it is nearer than what is there. ' +
       'Escape brings back the live view.' }),
@@ -72,15 +73,17 @@ function makePanel(count) {
     make('p', { id: 'pixel-words', textContent: 'Tap or click the picture to list every piece that covered that ' +
       'pixel (counted from the left and from the top, in the picture\'s own pixels), in the order drawn.' }),
     make('ol', { id: 'pixel-history' }));
+  panel.setAttribute('aria-labelledby', 'how-drawn-heading');
   panel.querySelector('ol').setAttribute('aria-labelledby', 'pixel-heading');
   return panel;
 }
 
-// `toggle` opens and closes the panel, which follows it; `controls` are
-// the view's buttons, held while it is open; `stage` holds the picture,
-// `liveRegion` the polite live region beside it. Opens the panel at once.
-// Returns { tap(event) }, true where the panel took the tap.
-export function startHowDrawn(program, { toggle, controls, stage, liveRegion }) {
+// `toggle` opens and closes the panel, which goes first in `side`, the
+// column beside the picture (below it on a narrow screen), where the
+// view's buttons, `controls`, are held while it is open; `stage` holds the
+// picture, `liveRegion` the polite live region under it. Opens the panel
+// at once. Returns { tap(event) }, true where the panel took the tap.
+export function startHowDrawn(program, { toggle, side, controls, stage, liveRegion }) {
   const canvas = program.canvas;
   const historian = pixelHistorian();
   const style = loadStyle();
@@ -229,6 +232,7 @@ export function startHowDrawn(program, { toggle, controls, stage, liveRegion }) 
     clearTimeout(quiet);
     said.textContent = '';
     toggle.setAttribute('aria-expanded', 'false');
+    document.body.classList.remove('showing-steps');
     if (panel) panel.hidden = true;
     mark.hidden = true;
     controls.inert = false;
@@ -255,11 +259,12 @@ export function startHowDrawn(program, { toggle, controls, stage, liveRegion }) 
     if (!open) return;
     if (!panel) {
       panel = makePanel(steps.count);
-      toggle.after(panel);
+      side.prepend(panel);
       toggle.setAttribute('aria-controls', panel.id);
       startControls();
     }
     panel.hidden = false;
+    document.body.classList.add('showing-steps');
     controls.inert = true;
     showStep(current());
     // The module compiles what the history calls as it is first called.

@@ -74,7 +74,8 @@ howDrawnToggle.addEventListener('click', function startHowDrawnOnce() {
   howDrawnToggle.removeEventListener('click', startHowDrawnOnce);
   firstDrawn.then(() => import('./how_drawn.js')).then(({ startHowDrawn }) => {
     howDrawn = startHowDrawn(program, {
-      toggle: howDrawnToggle, controls: element('controls'), stage: element('stage'), liveRegion: element('view-name'),
+      toggle: howDrawnToggle, side: element('side'), controls: element('controls'), stage: element('stage'),
+      liveRegion: element('view-name'),
     });
   }).catch(() => howDrawnToggle.addEventListener('click', startHowDrawnOnce));
 });
