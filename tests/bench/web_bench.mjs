@@ -215,13 +215,13 @@ async function main() {
       line('rounds, native', native[i].map((v) => v.toFixed(2)).join(' '));
     }
     for (let i = 0; i < pages.length; ++i) await pages[i].close();
-    console.log(`How it's drawn at 500x500, ms (medians of ${kTimedSteps - 1} steps and ${kTimedTaps - 1} taps)`);
-    for (const [where, fragment] of [['on a worker', ''], ["on the page's thread", kOnPagesThread]]) {
+    console.log(`How it's drawn at 500x500, drawn on a worker and on the page's thread, ms (medians of ${kTimedSteps - 1} steps and ${kTimedTaps - 1} taps)`);
+    for (const [where, fragment] of [['worker', ''], ["page's thread", kOnPagesThread]]) {
       const { page } = await openPage(session, { fragment });
       await waitForFrames(page, 0);
       const ms = await howDrawnMs(page);
-      line(`${where}: a step, from the slider to the frame on the screen`, ms.step.toFixed(1));
-      line(`${where}: a pixel's history from the tap, first; then (worker)`,
+      line(`${where}: a step, from the slider to the screen`, ms.step.toFixed(1));
+      line(`${where}: a history, tap to list, first; then (worker)`,
         `${ms.first.toFixed(1)}; ${ms.history.toFixed(1)} (${ms.worker.toFixed(1)})`);
       await page.close();
     }
