@@ -19,10 +19,8 @@
 // phone, with the processor as it is and slowed down four times as
 // Lighthouse slows it; the median of a few loads each.
 //
-// How it's drawn, at 500x500: a step from the slider to its frame on the
-// screen and a pixel's history from the tap to its list, as the page puts
-// them on its performance timeline, drawn on a worker and on the page's
-// thread.
+// How it's drawn at 500x500, drawn on a worker and on the page's thread: a
+// step and a pixel's history, as the page's performance timeline has them.
 import { execFileSync } from 'node:child_process';
 import os from 'node:os';
 import { openPage, startBrowser, waitForFrames } from '../web/support/browser.mjs';
@@ -116,9 +114,8 @@ async function webFrameMs(page, frames) {
   }, frames, kWarmUpFrames));
 }
 
-// "How it's drawn" opened on `page`: as the page measured them, in ms,
-// the step redraws and the pixel histories (the first, then the others),
-// the latter with the export worker's own time.
+// "How it's drawn" opened on `page`, in ms: the step redraws and the pixel
+// histories (the first, then the others, with the worker's own time).
 async function howDrawnMs(page) {
   await page.click('#how-drawn-toggle');
   await page.waitForSelector('#step-slider');
@@ -135,12 +132,9 @@ async function howDrawnMs(page) {
   }
   const [steps, [first, ...histories]] = await page.evaluate(() => ['step redraw', 'pixel history']
     .map((name) => performance.getEntriesByName(name).map((entry) => [entry.duration, entry.detail?.workerMs])));
-  return {
-    step: median(steps.slice(1).map(([ms]) => ms)),
-    first: first[0],
-    history: median(histories.map(([ms]) => ms)),
-    worker: median(histories.map(([, ms]) => ms)),
-  };
+  // The first step redraw is the panel's opening.
+  const [step, history, worker] = [steps.slice(1), histories, histories].map((rows, i) => median(rows.map((row) => row[+(i === 2)])));
+  return { step, first: first[0], history, worker };
 }
 
 // A long task's script as a file name ("house.js", without the digest
@@ -215,7 +209,7 @@ async function main() {
       line('rounds, native', native[i].map((v) => v.toFixed(2)).join(' '));
     }
     for (let i = 0; i < pages.length; ++i) await pages[i].close();
-    console.log(`How it's drawn at 500x500, drawn on a worker and on the page's thread, ms (medians of ${kTimedSteps - 1} steps and ${kTimedTaps - 1} taps)`);
+    console.log(`How it's drawn at 500x500, drawn on a worker and on the page's thread, ms (medians of ${kTimedSteps} steps and ${kTimedTaps - 1} taps)`);
     for (const [where, fragment] of [['worker', ''], ["page's thread", kOnPagesThread]]) {
       const { page } = await openPage(session, { fragment });
       await waitForFrames(page, 0);

@@ -296,6 +296,8 @@ void glEnd() {
                                 : gGroupMode == GL_QUADS   ? Primitive::Quads
                                 : gGroupMode == GL_POLYGON ? Primitive::Polygon
                                                            : Primitive::Other;
+    // Past the step shown the pieces are left out; the step's own is kept
+    // for its outline too.
     ++gPiecesSoFar;
     if (gShownStep != kWholeFrame && gPiecesSoFar > gShownStep) return;
     if (gPiecesSoFar == gShownStep) {

@@ -8,10 +8,8 @@
 // tolerance of house-snapshot's starting view; keys and a drag, each
 // matched against house-snapshot after the keys the page recorded; the
 // picture's accessible name and the address following the view; the
-// context lost and restored where the engine can lose one; how the picture
-// is drawn: the walk gate's step and the one before it against
-// house-snapshot --until, a tap's history against --pixel, the step
-// through a lost context, and the live view back on Escape. An engine that
+// context lost and restored where the engine can lose one; how it is drawn:
+// two steps, a pixel's history, a lost context, Escape. An engine that
 // is not installed is skipped, saying so, with exit status 77, which CTest
 // counts as skipped.
 import assert from 'node:assert/strict';
