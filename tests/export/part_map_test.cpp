@@ -178,11 +178,18 @@ TEST(PixelHistory, LastKeptPieceIsWhatGlDrawsThere) {
     }
 }
 
-// Up to the last piece is the whole picture, bit for bit; up to none, the
-// cleared sky.
+// Every piece is drawn by a routine the program names, the walk gate's by
+// drawWalkGate; up to the last piece is the whole picture, bit for bit; up
+// to none, the cleared sky.
 TEST(PixelHistory, UntilTheLastPieceIsTheWholeFrame) {
     const CommandResult steps = runCommand({kSnapshotProgram, "--steps", "--keys", "x*20"}, "");
     ASSERT_EQ(steps.exitStatus(), 0) << steps.err;
+    EXPECT_EQ(steps.out.find('?'), std::string::npos);
+    const size_t walkGate = steps.out.find("walk gate  ");
+    ASSERT_NE(walkGate, std::string::npos);
+    const size_t chain = steps.out.find("display", walkGate);
+    EXPECT_EQ(steps.out.substr(chain, steps.out.find('\n', chain) - chain),
+              "display > drawGrounds > drawWalkGate > drawFaces  drawWalkGate in src/grounds/front_fence.cpp");
     const std::string count = std::to_string(std::count(steps.out.begin(), steps.out.end(), '\n'));
     ScratchDirectory directory;
     const std::string whole = directory.path("whole.png"), upTo = directory.path("up-to.png"),
