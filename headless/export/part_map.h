@@ -1,17 +1,10 @@
 // What a view shows, part by part: which named part (scene_parts.h) each
 // pixel of the program's picture shows, worked out without GL from the
-// triangles the frame draws, by the program's own depth rule. The nearest
-// surface wins, and of two pieces in one plane the one drawn first keeps
-// the pixel, as GL's less-than depth test leaves it. Pieces are taken as
-// drawn, not as the model lifts its ties apart.
-//
-// The arithmetic follows GL's where it decides which pixel a triangle
-// covers: GLU's projection and look-at in their precisions, the vertices
-// transformed in float, clipped to the view, snapped to 1/256 of a pixel
-// and sampled at pixel centres with a top-left fill rule. Depth comes from
-// each triangle's plane in world space, so that pieces in one plane tie
-// exactly whatever corners they have. No GL and no system calls: the web
-// build takes it too.
+// triangles the frame draws (raster.h), by the program's own depth rule.
+// The nearest surface wins, and of two pieces in one plane the one drawn
+// first keeps the pixel, as GL's less-than depth test leaves it. Pieces are
+// taken as drawn, not as the model lifts its ties apart. No GL and no
+// system calls: the web build takes it too.
 #ifndef HOUSE_EXPORT_PART_MAP_H
 #define HOUSE_EXPORT_PART_MAP_H
 
@@ -32,6 +25,15 @@ struct PartMap {
     // nothing is drawn; width * height of them, top row first.
     std::vector<unsigned char> pixels;
 };
+
+// The frame after some keys, as named parts, and the camera it is seen
+// with in a window of width x height. Presses the keys from the program's
+// starting state, and leaves the scene state as they leave it.
+struct DrawnView {
+    ProgramCamera camera;
+    std::vector<DrawnPart> parts;
+};
+DrawnView drawView(const std::vector<KeyPress>& presses, int width, int height);
 
 // The parts as the camera sees them in a picture of width x height.
 PartMap mapParts(std::vector<DrawnPart>& parts, const ProgramCamera& camera, int width,

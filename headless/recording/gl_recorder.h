@@ -1,13 +1,16 @@
-// A recording stand-in for the GL, GLU and GLUT calls the program makes.
+// The record of the GL, GLU and GLUT calls the program makes.
 //
-// Linked instead of the real libraries, it lets a test run a callback or a
+// The recording stand-ins (gl_stand_ins.cpp, linked instead of the real
+// libraries) add every call here, so that a test can run a callback or a
 // drawing routine without a window and read back every call it made, with
-// its arguments exactly as passed. In counting mode it keeps only how often
-// each function was called, so that the program's own code can be timed
-// with almost nothing underneath it.
+// its arguments exactly as passed; house-snapshot's wrappers of the real
+// calls add them here while it traces a frame. In counting mode the record
+// keeps only how often each function was called, so that the program's own
+// code can be timed with almost nothing underneath it.
 #ifndef HOUSE_RECORDING_GL_RECORDER_H
 #define HOUSE_RECORDING_GL_RECORDER_H
 
+#include <initializer_list>
 #include <string>
 #include <vector>
 
@@ -15,6 +18,10 @@
 
 namespace recorder {
 
+// One call, with its numeric arguments widened exactly; addText keeps a
+// string argument too.
+void add(GlFn fn, std::initializer_list<double> args);
+void addText(GlFn fn, std::initializer_list<double> args, const char* text);
 // Forgets every call and every count so far.
 void clear();
 // Counting mode on or off; off, every call is kept.

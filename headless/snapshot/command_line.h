@@ -1,5 +1,7 @@
 // house-snapshot's command line: the picture's size, the supersampling
-// factor, the keys to press first and where the picture goes.
+// factor, the keys to press first and where the picture goes; or, instead
+// of the whole picture, the frame only up to one of its pieces, the list of
+// its pieces, or one pixel's history.
 #ifndef HOUSE_SNAPSHOT_COMMAND_LINE_H
 #define HOUSE_SNAPSHOT_COMMAND_LINE_H
 
@@ -20,6 +22,11 @@ struct Options : ToolCommand {
     int height = kDefaultSize;
     int supersample = 1;
     std::vector<KeyPress> presses;
+    long until = -1;         // --until N: draw only the frame's first N pieces; -1 all
+    bool steps = false;      // --steps: print the frame's pieces
+    bool pixel = false;      // --pixel X,Y: print that pixel's history
+    int pixelX = 0, pixelY = 0;
+    bool sizeGiven = false, supersampleGiven = false;
 };
 
 // What --help prints.

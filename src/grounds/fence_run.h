@@ -28,4 +28,9 @@ void advanceFenceCursor(double step);
 // post. Leaves the cursor where the next section's opening post stands.
 void drawFenceSection(int pickets, bool secondBoard);
 
+// A gate post on either side of an opening; `width` takes the cursor from
+// the first post to the second, and a post step more leaves it where the
+// next section's opening post stands.
+void drawGateOpening(double width);
+
 #endif

@@ -26,8 +26,6 @@ const int kLongSectionPickets = 52;
 const float kDriveGateOpening = 50.0f;
 const double kWalkGateOpening = 14.8;
 
-void drawGateOpening(double width);
-
 // Leaves reach from a board top to a post top, in the picket plane.
 const double kLeafBottomY = -9.0;
 const double kLeafTopY = 2.0;
@@ -72,16 +70,14 @@ void drawDriveGate() {
     drawFaces(leaves);
 }
 
-namespace {
-
-// A gate post on either side of an opening; `width` takes the cursor from
-// the first post to the second.
 void drawGateOpening(double width) {
     drawPost();
     advanceFenceCursor(width);
     drawPost();
     advanceFenceCursor(kPostStep);
 }
+
+namespace {
 
 // The free edge is the hinge plus the offset, summed in double and rounded
 // to float once when drawFaces emits it.

@@ -19,6 +19,7 @@ import { fileURLToPath } from 'node:url';
 import { kMetaContentSecurityPolicy } from '../server/security_policy.mjs';
 import { fileType, isContentNamed, kCompressedCopies, writeWhole } from '../server/site_files.mjs';
 import { fillPage } from './key_help.mjs';
+import { kStepsFile } from './frame_steps.mjs';
 import { kPosterSides, posterName } from './poster.mjs';
 
 const kRoot = path.resolve(path.dirname(fileURLToPath(import.meta.url)), '../..');
@@ -27,14 +28,15 @@ const kUsage = 'usage: node web/site/assemble.mjs SITE_DIR PROGRAM_DIR';
 const kEntries = ['index.html', 'manifest.webmanifest', 'sw.js'];
 // Files the site takes from elsewhere than web/page/.
 const kIcons = { 'icon.png': 'house-64.png', 'icon-192.png': 'house-192.png', 'icon-512.png': 'house-512.png' };
-const kBuiltFiles = ['house.js', 'house.wasm', 'house-export.js', 'house-export.wasm', ...kPosterSides.map(posterName)];
+const kBuiltFiles = ['house.js', 'house.wasm', 'house-export.js', 'house-export.wasm', ...kPosterSides.map(posterName),
+  kStepsFile];
 // Named after their content: everything but the service worker, which a
 // browser finds again only under its own name, and the entries.
-const kContentNamedTypes = new Set(['.js', '.mjs', '.css', '.wasm']);
+const kContentNamedTypes = new Set(['.js', '.mjs', '.css', '.wasm', '.json']);
 const kDigestDigits = 10;
 // A file named in quotes, with or without "./" and a path of folders, up
 // ("../") or down.
-const kReference = /(["'])(\.\/)?((?:\.\.\/|[a-z_]+\/)*)([A-Za-z0-9_-]+\.(?:html|js|mjs|css|wasm|png|webmanifest))\1/g;
+const kReference = /(["'])(\.\/)?((?:\.\.\/|[a-z_]+\/)*)([A-Za-z0-9_-]+\.(?:html|js|mjs|css|wasm|png|json|webmanifest))\1/g;
 const kTextTypes = new Set(['.html', '.js', '.mjs', '.css', '.webmanifest']);
 
 const isText = (name) => kTextTypes.has(path.extname(name));

@@ -3,7 +3,8 @@
 # compiled by CMake with emscripten (emcmake) in BUILD (default build/wasm/,
 # where the tests' build of the page compiles too)
 # from the sources CMakeLists.txt lists, the posters drawn by the native
-# house-snapshot (web/site/poster.mjs), then the site assembled from them
+# house-snapshot (web/site/poster.mjs) and the frame's steps it records
+# (web/site/frame_steps.mjs), then the site assembled from them
 # and the page's files (web/site/assemble.mjs: the files named after their
 # content, index.html with its key table and policy, the manifest, the
 # service worker, the icons), and last the compressed copies. The compile
@@ -41,6 +42,7 @@ env -u MAKEFLAGS -u MFLAGS -u MAKELEVEL cmake --build "$build" -j"$(nproc)" >/de
 
 program="$build/web/wasm"
 node "$root/web/site/poster.mjs" "$snapshot" "$program" >/dev/null
+node "$root/web/site/frame_steps.mjs" "$snapshot" "$program" >/dev/null
 node "$root/web/site/assemble.mjs" "$site" "$program"
 # Last, so that the compressed copies match the files.
 node "$root/web/site/precompress.mjs" "$site"
