@@ -12,7 +12,7 @@
 #include "export/tied_pieces.h"
 #include "export/vectors.h"
 #include "geometry/turns.h"
-#include "gltf/gltf_json.h"
+#include "gltf/json_text.h"
 #include "recording/gl_recorder.h"
 #include "viewer/scene_state.h"
 #include "viewer/window.h"

@@ -1,81 +1,12 @@
 #include "gltf/gltf_json.h"
 
-#include <cmath>
-#include <cstdio>
-#include <cstdlib>
-#include <stdexcept>
 #include <vector>
+
+#include "gltf/json_text.h"
 
 namespace {
 
 const int kTriangles = 4;
-const size_t kFloatDigitsAtLeast = 6;
-const size_t kFloatDigitsAtMost = 9;  // enough for any float to read back
-
-// JSON written as it goes: each value knows whether a comma must come
-// before it from whether its array or object has had one yet.
-struct Json {
-    std::string text;
-    std::vector<bool> levelEmpty;
-    bool afterKey = false;
-
-    void separate() {
-        if (afterKey) {
-            afterKey = false;
-        } else if (!levelEmpty.empty()) {
-            if (!levelEmpty.back()) text += ',';
-            levelEmpty.back() = false;
-        }
-    }
-    void open(char bracket) {
-        separate();
-        text += bracket;
-        levelEmpty.push_back(true);
-    }
-    void close(char bracket) {
-        text += bracket;
-        levelEmpty.pop_back();
-    }
-    void string(const std::string& value) {
-        separate();
-        text += '"';
-        for (unsigned char c : value) {
-            if (c == '"' || c == '\\') {
-                text += '\\';
-                text += static_cast<char>(c);
-            } else if (c < 0x20) {
-                char escape[8];
-                std::snprintf(escape, sizeof escape, "\\u%04x", c);
-                text += escape;
-            } else {
-                text += static_cast<char>(c);
-            }
-        }
-        text += '"';
-    }
-    void key(const char* name) {
-        string(name);
-        text += ':';
-        afterKey = true;
-    }
-    void boolean(bool value) {
-        separate();
-        text += value ? "true" : "false";
-    }
-    void integer(size_t value) {
-        separate();
-        text += std::to_string(value);
-    }
-    void number(float value) {
-        separate();
-        text += floatText(value);
-    }
-    void floats(const float* values, size_t count) {
-        open('[');
-        for (size_t i = 0; i < count; ++i) number(values[i]);
-        close(']');
-    }
-};
 
 bool isZero(const std::array<float, 3>& v) { return v[0] == 0 && v[1] == 0 && v[2] == 0; }
 bool isOne(const std::array<float, 3>& v) { return v[0] == 1 && v[1] == 1 && v[2] == 1; }
@@ -335,14 +266,4 @@ std::string gltfJson(const GltfDocument& document, const GlbBinary& binary) {
     if (!binary.accessors.empty()) writeBinaryLayout(json, binary);
     json.close('}');
     return json.text;
-}
-
-std::string floatText(float value) {
-    if (!std::isfinite(value)) throw std::invalid_argument("a number that JSON cannot hold");
-    char text[32];
-    for (size_t digits = kFloatDigitsAtLeast; digits <= kFloatDigitsAtMost; ++digits) {
-        std::snprintf(text, sizeof text, "%.*g", static_cast<int>(digits), static_cast<double>(value));
-        if (std::strtof(text, nullptr) == value) break;
-    }
-    return text;
 }

@@ -10,9 +10,4 @@
 
 std::string gltfJson(const GltfDocument& document, const GlbBinary& binary);
 
-// A float as the shortest decimal text that reads back as the same float
-// ("0.1", not "0.100000001"). Throws for infinities and NaN, which JSON
-// cannot hold.
-std::string floatText(float value);
-
 #endif

@@ -33,8 +33,10 @@ bool isSharedHelper(const std::string& name) {
 }
 
 // The frame after the keys, recorded rather than drawn; the tap is left
-// recording, so that what follows is not drawn either.
+// recording, so that what follows is not drawn either, and the scene state
+// as it was.
 std::vector<FramePiece> framePieces(const std::vector<KeyPress>& presses) {
+    const SceneState before = scene;
     scene = kInitialScene;
     tap::recordOnly();
     recorder::clear();
@@ -47,6 +49,7 @@ std::vector<FramePiece> framePieces(const std::vector<KeyPress>& presses) {
     std::vector<DrawnPart> parts = drawParts();
     const std::vector<PartGroup> named = inDrawOrder(parts);
     recorder::clear();
+    scene = before;
     if (groups.size() != chains.size() || groups.size() != named.size())
         throw std::logic_error("the frame's pieces and its parts' pieces differ in number");
 
@@ -105,14 +108,7 @@ std::vector<std::string> stepLines(const std::vector<KeyPress>& presses) {
     return lines;
 }
 
-// Counted before the picture is drawn, which presses the keys again from
-// the scene as it finds it: the scene is left as it was.
-long framePieceCount(const std::vector<KeyPress>& presses) {
-    const SceneState before = scene;
-    const long count = long(framePieces(presses).size());
-    scene = before;
-    return count;
-}
+long framePieceCount(const std::vector<KeyPress>& presses) { return long(framePieces(presses).size()); }
 
 std::vector<std::string> historyLines(const std::vector<KeyPress>& presses, int width, int height, int x,
                                       int y) {

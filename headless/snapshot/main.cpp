@@ -17,6 +17,7 @@
 #include <cstdio>
 #include <cstdlib>
 #include <new>
+#include <stdexcept>
 #include <string>
 #include <vector>
 
@@ -91,5 +92,7 @@ int main(int argc, char** argv) {
         return run(argc, argv);
     } catch (const std::bad_alloc&) {
         die("out of memory while drawing (a smaller --size needs less)");
+    } catch (const std::logic_error& fault) {
+        die(std::string("cannot trace this frame: ") + fault.what());
     }
 }

@@ -18,7 +18,7 @@
 #include "export/tied_pieces.h"
 #include "geometry/turns.h"
 #include "gltf/glb_writer.h"
-#include "gltf/gltf_json.h"
+#include "gltf/json_text.h"
 #include "recording/gl_recorder.h"
 #include "scene_test.h"
 

@@ -71,7 +71,22 @@ TEST(CommandLine, RefusesWhatItCannotTakeInOneLineWithArgumentsEscaped) {
          "key 'Esc' is refused: Escape would end the program (see --help)"},
         {{"--keys", tooMany, "--keys", tooMany, "--keys", "o", "a.png"},
          "too many key presses: at most 100000 in all (see --help)"},
+        {{"--pixel", "500,20", "--keys", "o"}, "pixel 500,20 is outside the 500x500 picture"},
+        {{"--size", "40x30", "--pixel", "39,30"}, "pixel 39,30 is outside the 40x30 picture"},
+        {{"--steps", "--until", "3"}, "--steps and --until go apart: give one of them"},
+        {{"--steps", "--size", "9x9"}, "--steps and --size go apart: give one of them"},
+        {{"--pixel", "1,1", "--supersample", "2"}, "--pixel and --supersample go apart: give one of them"},
+        {{"--until", "7", "--pixel", "1,1"}, "--pixel and --until go apart: give one of them"},
+        {{"--steps", "a.png"}, "--steps prints what it finds and writes no file, yet 'a.png' was given"},
+        {{"--steps=1"}, "option --steps takes no value"},
+        {{"--until", "7"}, noOutput},
     };
+    for (const std::string count : {"-1", "abc", "", "1e3", "9999999999"})
+        cases.push_back({{"--until", count, "a.png"},
+                         "bad piece count '" + count + "': expected a whole number from 0 to the frame's pieces"});
+    for (const std::string pixel : {"10", "1,", ",1", "-1,2", "1;2", "1,2,3"})
+        cases.push_back({{"--pixel", pixel},
+                         "bad pixel '" + pixel + "': expected X,Y from the top left, for example 250,300"});
     for (const std::string size : {"500", "500x", "-5x5"})
         cases.push_back(
             {{"--size", size, "a.png"}, "bad size '" + size + "': expected WxH, for example 800x600"});

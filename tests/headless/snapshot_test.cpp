@@ -239,9 +239,9 @@ TEST_F(SnapshotTest, HelpAndVersionExitCleanly) {
 // a temporary one, left in the output's directory. The messages for each
 // option and key are checked in-process (command_line_test.cpp); here one
 // of each kind, and what only the running tool knows: the renderer's
-// largest size and the output's folder. Escape is among them: passed to
-// the program's callback it would end the run with status 0 and no
-// picture, so it has to be refused, and said to be.
+// largest size, the frame's piece count and the output's folder. Escape is
+// among them: passed to the program's callback it would end the run with
+// status 0 and no picture, so it has to be refused, and said to be.
 TEST_F(SnapshotTest, BadInputFailsWithOneLineAndNoFile) {
     const std::string out = path("out.png");
     const std::vector<std::vector<std::string>> cases = {
@@ -253,6 +253,7 @@ TEST_F(SnapshotTest, BadInputFailsWithOneLineAndNoFile) {
         {"--size", "100000x10", out},
         {"--size", "20000x1", "--supersample", "8", out},
         {"--colour", "red", out},
+        {"--until", "3478", out},
         {},
         {path("missing/out.png")},
         {path("directory/")},

@@ -1,10 +1,12 @@
 // "In view": the parts of the house that cover at least 1 % of the picture,
 // largest first, each with its size and, for a gate, its state, in a list
 // beside the picture, brought up to date once the keys pause; the caption
-// (a polite live region) says the largest few after the eye's position.
+// (a polite live region) says the largest few after the eye's position,
+// again only when they are other parts, not when they only change places.
 // A tap or a click on the picture that is not a drag names the part under
 // it, in a small label beside the pointer for two seconds and in the live
-// region; over the sky it says nothing.
+// region; over the sky, and while the graphics are lost and the picture
+// is not there, it says nothing.
 //
 // What the view shows, pixel by pixel, comes from the model export's
 // WebAssembly module given the keys the page delivered, on a worker
@@ -67,6 +69,9 @@ function partWords(name, part, between) {
   return size ? `${capitalised(name)}${between}${size}` : capitalised(name);
 }
 
+const sameParts = (names, others) =>
+  names.length === others.length && names.every((name) => others.includes(name));
+
 function inCaption(names) {
   const last = names.length > 1 ? ` and ${names[names.length - 1]}` : '';
   return `In view: ${names.slice(0, names.length > 1 ? -1 : 1).join(', ')}${last}.`;
@@ -89,6 +94,7 @@ export function startInView(program, { list, said, tapSaid, label, stage }) {
   let quiet = null;
   let shown = null;
   let tapMap = null;  // { keys, width, height, map: a promise } of the last tap
+  let saidNames = [];  // the parts the live region names now
 
   const currentKeys = () => (program.stopped ? null : deliveredKeyText(' '));
 
@@ -118,8 +124,11 @@ export function startInView(program, { list, said, tapSaid, label, stage }) {
       item.textContent = partWords(name, part, ', ');
       return item;
     }));
-    const words = parts.length ? inCaption(parts.slice(0, kSaidInCaption).map(({ name }) => name)) : '';
-    if (said.textContent !== words) said.textContent = words;
+    const named = parts.slice(0, kSaidInCaption).map(({ name }) => name);
+    if (!sameParts(named, saidNames)) {
+      saidNames = named;
+      said.textContent = named.length ? inCaption(named) : '';
+    }
   }
 
   function hideLabel() {
@@ -130,11 +139,17 @@ export function startInView(program, { list, said, tapSaid, label, stage }) {
 
   // Beside the point, to its right and above where there is room (a
   // finger covers what is below it), else to its left, else above or
-  // below it; always inside the picture.
+  // below it; always inside the picture. Its size is taken at the stage's
+  // left edge, where it has the whole width to fill, and kept: placed
+  // nearer the right edge, it would otherwise wrap to more lines than it
+  // was placed for, and grow down over the point.
   function showLabel(words, x, y) {
     label.textContent = words;
     label.hidden = false;
-    const [width, height] = [label.offsetWidth, label.offsetHeight];
+    Object.assign(label.style, { left: '0px', top: '0px', width: '' });
+    const width = Math.ceil(label.getBoundingClientRect().width);
+    label.style.width = `${width}px`;
+    const height = label.offsetHeight;
     const [stageWidth, stageHeight] = [stage.clientWidth, stage.clientHeight];
     const clamp = (value, most) => Math.max(0, Math.min(value, most));
     let left = x + kLabelGap;
@@ -154,7 +169,7 @@ export function startInView(program, { list, said, tapSaid, label, stage }) {
   // A tap before the export is there waits for it. Keys delivered while
   // the map is made leave the tap unanswered.
   async function onTap(event) {
-    if (program.stopped) return;
+    if (program.stopped || program.graphicsLost) return;
     const box = canvas.getBoundingClientRect();
     const [x, y] = [event.clientX - box.left, event.clientY - box.top];
     const keys = currentKeys();
@@ -164,7 +179,7 @@ export function startInView(program, { list, said, tapSaid, label, stage }) {
       tapMap = { keys, width, height, map: partMap(keys, [width, height]) };
     }
     const map = await tapMap.map;
-    if (currentKeys() !== keys) return;
+    if (currentKeys() !== keys || program.graphicsLost) return;
     const column = Math.min(width - 1, Math.floor((x / box.width) * width));
     const row = Math.min(height - 1, Math.floor((y / box.height) * height));
     const number = map?.pixels[row * width + column] ?? 0;

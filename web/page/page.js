@@ -30,7 +30,7 @@ const hint = element('hint');
 function showFocus() {
   hint.textContent = document.activeElement === canvas
     ? 'The keys go to the picture.'
-    : 'Click the picture to give it the keys.';
+    : 'Click or Tab to the picture to give it the keys.';
 }
 
 const program = createProgram(canvas);

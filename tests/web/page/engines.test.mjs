@@ -118,7 +118,7 @@ test(`the page in ${engine}: poster, first frame, keys, a drag, its name and add
     // The name and the address once the keys have paused.
     const address = `#keys=${await deliveredKeys(driver, '~')}`;
     await waitFor(driver, `location.hash === ${JSON.stringify(address)} &&
-      document.getElementById('canvas').getAttribute('aria-label') === document.getElementById('view-words').textContent &&
+      document.getElementById('canvas').getAttribute('aria-label') === '3D house: s' + document.getElementById('view-words').textContent.slice(1) &&
       document.getElementById('canvas').getAttribute('aria-label') !== ${JSON.stringify(firstName)}`, 'name and address of the view');
     assert.match(await driver.evaluate("document.getElementById('canvas').getAttribute('aria-label')"), kGates);
     // The export module on a worker lists what is in view.

@@ -74,7 +74,7 @@ async function checkOpening(session) {
     return { focused: document.activeElement === canvas, outline: getComputedStyle(canvas).outlineStyle,
              width: box.width, height: box.height };
   });
-  assert.deepEqual(state, { focused: true, outline: 'none', width: kCanvasSize, height: kCanvasSize });
+  assert.deepEqual(state, { focused: true, outline: 'solid', width: kCanvasSize, height: kCanvasSize });
   // The key table is docs/usage.md's, word for word.
   const keyRows = await page.$$eval('#key-table tbody tr',
     (rows) => rows.map((row) => [...row.cells].map((cell) => cell.textContent)));
@@ -115,7 +115,9 @@ async function checkFullScreen(session) {
   const [stageSize, viewportSize] = await page.evaluate(() =>
     [[document.fullscreenElement.clientWidth, document.fullscreenElement.clientHeight], [innerWidth, innerHeight]]);
   assert.deepEqual(stageSize, viewportSize);
+  await page.evaluate(() => Module.canvas.blur());  // the focus ring lies over the picture in full screen
   assert.equal(await compareWithSnapshot(await page.$('#canvas'), 'Left*4', 'full-screen'), null);
+  await page.focus('#canvas');
 
   await pressAndWait(page, 'f');
   await pressAndWait(page, 'w');

@@ -13,12 +13,14 @@ const kRestoreWaitMs = 5000;
 
 export function startGraphics(program) {
   const canvas = program.canvas;
-  let lost = false;
+  // Read also by what names the part under a tap (in_view.js): while the
+  // picture is gone, nothing is under it.
+  program.graphicsLost = false;
   let waiting = null;
 
   function giveUp() {
     waiting = null;
-    if (!lost || program.stopped) return;
+    if (!program.graphicsLost || program.stopped) return;
     showNotice('The graphics could not be restored',
       'The browser has not given the page its graphics back. Start again to go on from the same view.',
       { action: kStartAgain });
@@ -27,7 +29,7 @@ export function startGraphics(program) {
   // A hidden tab's context often comes back only once it is shown again:
   // the wait counts from then.
   function wait() {
-    if (!lost) return;
+    if (!program.graphicsLost) return;
     if (document.hidden) {
       document.addEventListener('visibilitychange', wait, { once: true });
       return;
@@ -39,14 +41,14 @@ export function startGraphics(program) {
   canvas.addEventListener('webglcontextlost', (event) => {
     event.preventDefault();  // else the browser never gives it back
     if (program.stopped) return;
-    lost = true;
+    program.graphicsLost = true;
     canvas.classList.add('lost');
     showNotice('The graphics were reset; drawing again…', 'The keys, gestures and buttons still work.', { over: true });
     wait();
   });
 
   canvas.addEventListener('webglcontextrestored', () => {
-    lost = false;
+    program.graphicsLost = false;
     canvas.classList.remove('lost');
     clearTimeout(waiting);
     if (program.stopped) return;

@@ -53,6 +53,14 @@ function takeSteps(accumulator, stepSize) {
   return steps;
 }
 
+// A pointer on the picture gives it the keys, without the focus ring,
+// which says that the keyboard is what moves the picture: given again,
+// the focus drops a ring the keyboard gave it.
+function giveKeys(canvas) {
+  if (canvas.matches(':focus-visible')) canvas.blur();
+  canvas.focus({ preventScroll: true, focusVisible: false });
+}
+
 export function startGestures(canvas, { onTap = () => {} } = {}) {
   const pointers = new Map();  // pointerId -> last { x, y }
   let gesture = null;  // from the first pointer down to the last up: { x, y, at, tap }
@@ -103,7 +111,7 @@ export function startGestures(canvas, { onTap = () => {} } = {}) {
   canvas.addEventListener('pointerdown', (event) => {
     if (event.pointerType === 'mouse' && event.button !== 0) return;
     if (pointers.size >= 2) return;  // a third finger changes nothing
-    canvas.focus({ preventScroll: true });
+    giveKeys(canvas);
     canvas.setPointerCapture(event.pointerId);
     pointers.set(event.pointerId, { x: event.clientX, y: event.clientY });
     if (pointers.size === 1) gesture = { x: event.clientX, y: event.clientY, at: event.timeStamp, tap: true };

@@ -3,10 +3,12 @@
 // through pressKey, which hands it to the program's own key callback and
 // records it. The record is what a link to the view is made of, and what
 // the picture can be checked against: runs of one key, so that a held
-// button or a long drag is one entry. It is kept only while a link could
-// still carry it, and from then on the keys are only counted, so that a
-// session of any length keeps the page the same size. The record is
-// written in the key language by the program's own writer
+// button or a long drag is one entry. It holds only the keys the program
+// acts on: any other (Space, a letter it does not use) changes nothing in
+// any state, so a link is the same view without it. It is kept only while
+// a link could still carry it, and from then on the keys are only
+// counted, so that a session of any length keeps the page the same size.
+// The record is written in the key language by the program's own writer
 // (Module.formatKeys), which answers also once the program has ended, so
 // the link to the view before Escape stays.
 
@@ -16,6 +18,14 @@
 const kMostRecordedRuns = 2048;
 const runKeys = new Uint16Array(kMostRecordedRuns);  // special << 8 | code
 const runCounts = new Uint32Array(kMostRecordedRuns);
+// The keys the program acts on (src/viewer/keys.cpp), by GLUT's fixed
+// codes: the arrows through specialKeys (100 Left to 103 Down), and
+// through keyboard the zoom, full screen and the window, and the gates'
+// keys, which act in some state if not in every one. Escape ends the
+// program, and no link carries it.
+const kActingSpecials = new Set([100, 101, 102, 103]);
+const kActingCharacters = new Set([...'+-fwocxz'].map((character) => character.charCodeAt(0)));
+const acts = (special, code) => (special ? kActingSpecials : kActingCharacters).has(code);
 let runs = 0;
 let complete = true;
 const listeners = [];
@@ -33,6 +43,7 @@ function changed() {
 }
 
 function record(special, code) {
+  if (!acts(special, code)) return;
   const key = (special ? 0x100 : 0) | code;
   if (runs > 0 && runKeys[runs - 1] === key) {
     ++runCounts[runs - 1];
@@ -72,33 +83,17 @@ function deliveredRuns() {
     ({ special: key >= 0x100, code: key & 0xff, count: runCounts[run] }));
 }
 
-// Whether the key language has a word for the key: not for Escape, nor
-// for characters such as "é" that the program ignores.
-const writable = new Map();
-function canWrite(press) {
-  const id = `${press.special}:${press.code}`;
-  if (!writable.has(id)) {
-    try {
-      window.Module.formatKeys([press]);
-      writable.set(id, true);
-    } catch {
-      writable.set(id, false);
-    }
-  }
-  return writable.get(id);
-}
-
 // The view as the key language writes it ("Left*12~o*54" with separator
-// "~"): the delivered keys it has words for, which house-snapshot and
-// house-export read to make the same view. Null once the record has grown
-// past what a link can carry, or past the presses the language reads.
+// "~"), which house-snapshot and house-export read to make the same view.
+// Null once the record has grown past what a link can carry, or past the
+// presses the language reads.
 export function deliveredKeyText(separator) {
   const runs = deliveredRuns();
   if (runs === null) return null;
   // No key has reached the program, which may not be there yet.
   if (runs.length === 0) return '';
   try {
-    return window.Module.formatKeys(runs.filter(canWrite), separator);
+    return window.Module.formatKeys(runs, separator);
   } catch {
     return null;
   }
