@@ -120,9 +120,8 @@ TEST(GlBatch, OnlyTrianglesWhollyBeyondOnePlaneAreLeftOut) {
     EXPECT_FALSE(whollyOutside(left, above, beyondFar));  // beyond three planes, not one
 }
 
-// A copy of an edge moved k pixels lies k pixels away once divided by w
-// (within float rounding): up or down for an edge that runs across the
-// picture, sideways for one that runs up it.
+// A copy of an edge moved k pixels lies k pixels away once divided by w:
+// up or down for an edge that runs across the picture, else sideways.
 TEST(GlBatch, OutlineCopiesMoveAcrossTheirEdge) {
     const float from[4] = {-1, 0, 0, 2}, across[4] = {1, 0.1f, 0, 2}, up[4] = {-1, 2, 0, 2};
     const float width = 500, height = 250, rounding = 1e-6f;

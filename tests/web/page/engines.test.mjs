@@ -20,15 +20,13 @@ import { browserKeys } from '../support/devices.mjs';
 import { kEngines, missing, startDriver, startXServer } from '../support/engines.mjs';
 import { holdingServer } from '../support/held_files.mjs';
 import { formatKeys } from '../support/key_language.mjs';
-import { comparePicture, kListedHistory, kLoadingBarBoxes, kStepTo, listedHistory } from '../support/pictures.mjs';
+import { comparePicture, kListedHistory, kLoadingBarBoxes, kStepTo, kWalkGateStep, listedHistory } from '../support/pictures.mjs';
 
 const kSkipped = 77;
 const kWaitMs = 30000;
 const kKeys = 'Left*3 Up o*4 x*2 +*2';
 // After those keys and whatever turn the drag makes.
 const kGates = /Drive gate open 7°, walk gate open 3°\.$/;
-// The walk gate is the frame's piece 3,373 in every view.
-const kWalkGateStep = 3373;
 const pause = (ms) => new Promise((resolve) => setTimeout(resolve, ms));
 
 const engine = process.argv[2];

@@ -15,7 +15,7 @@ import { PNG } from 'pngjs';
 import { kListMapSide } from '../../../web/page/in_view.js';
 import { kSite, startBrowser } from '../support/browser.mjs';
 import { browserKeys, canvasBox, compareWithDelivered, kDesktop, kPhone, mouseDrag, openOn, pause } from '../support/devices.mjs';
-import { kExport, kListedHistory, kStepTo, listedHistory } from '../support/pictures.mjs';
+import { kExport, kListedHistory, kStepTo, kWalkGateStep, listedHistory } from '../support/pictures.mjs';
 
 const kListKeys = 'Left*6 Up*4 o*30 x*20 + +';
 
@@ -124,9 +124,7 @@ test('after a run of keys the list is house-export\'s parts over 1 %, largest fi
   await page.close();
 });
 
-// The walk gate is the frame's piece 3,373 in every view; the one before
-// it a post of the front fence.
-const kWalkGateStep = 3373;
+// The step before the walk gate's: a post of the front fence.
 const kBeforeWalkGate = 'Step 3,372 of 3,477: front fence, drawn by drawPost in src/grounds/fence.cpp';
 
 test('how it is drawn: a step is house-snapshot --until, a tap lists its --pixel history, closing gives back the live view and its keys', async () => {

@@ -35,17 +35,18 @@ export function snapshot(sequence, width, height, file, until = null) {
   return PNG.sync.read(fs.readFileSync(file));
 }
 
-// Expressions, for any engine's driver: "How it's drawn" at `step`, and
-// the pixel history it lists, as JSON.
+// The walk gate is the frame's piece 3,373 in every view. Expressions, for
+// any engine's driver: "How it's drawn" at `step`, and the pixel history
+// it lists, as JSON.
+export const kWalkGateStep = 3373;
 export const kStepTo = (step) => `(() => { const slider = document.getElementById('step-slider');
   slider.value = ${step}; return slider.dispatchEvent(new Event('input')); })()`;
 export const kListedHistory = `JSON.stringify([document.getElementById('pixel-words').textContent,
   [...document.querySelectorAll('#pixel-history button')].map((button) => button.textContent)])`;
 
 // The history the page lists (kListedHistory's answer) for the view after
-// `sequence`, beside house-snapshot --pixel's for the same pixel in the
-// words the page lists it in ("Step 3,373: walk gate, drawn by drawWalkGate
-// in src/grounds/front_fence.cpp, colour #b20000, depth 0.9887, kept"):
+// `sequence`, beside house-snapshot --pixel's for that pixel in the page's
+// words ("Step 3,373: walk gate, drawn by drawWalkGate in src/grounds/…"):
 // { pixel: [x, y], size: [width, height], lines, expected }.
 export function listedHistory(listed, sequence) {
   const [words, lines] = JSON.parse(listed);
