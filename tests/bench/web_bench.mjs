@@ -18,10 +18,14 @@
 // the first frame, and while a finger drags and holds a button, on the
 // phone, with the processor as it is and slowed down four times as
 // Lighthouse slows it; the median of a few loads each.
+//
+// How it's drawn at 500x500, drawn on a worker and on the page's thread: a
+// step and a pixel's history, as the page's performance timeline has them.
 import { execFileSync } from 'node:child_process';
 import os from 'node:os';
 import { openPage, startBrowser, waitForFrames } from '../web/support/browser.mjs';
 import { kPhone, openOn } from '../web/support/devices.mjs';
+import { kStepTo } from '../web/support/pictures.mjs';
 import { runLighthouse } from '../web/support/lighthouse.mjs';
 import { kLongTaskMs } from './long_tasks.mjs';
 import { measureMainThread } from './main_thread.mjs';
@@ -33,6 +37,9 @@ const kLighthouseRuns = 3;
 const kCategories = ['performance', 'accessibility', 'best-practices', 'seo'];
 const kOnPagesThread = '?graphics=page';
 const kWarmUpFrames = 20;
+// Steps and taps timed in "How it's drawn".
+const kTimedSteps = 40;
+const kTimedTaps = 12;
 // Google Benchmark picks its own iteration counts; it repeats the whole
 // measurement this often and reports the median.
 const kNativeRepetitions = 5;
@@ -107,6 +114,29 @@ async function webFrameMs(page, frames) {
   }, frames, kWarmUpFrames));
 }
 
+// "How it's drawn" opened on `page`, in ms: the step redraws and the pixel
+// histories (the first, then the others, with the worker's own time).
+async function howDrawnMs(page) {
+  await page.click('#how-drawn-toggle');
+  await page.waitForSelector('#step-slider');
+  const count = await page.$eval('#step-slider', (slider) => Number(slider.max));
+  const box = await page.$eval('#canvas', (canvas) => canvas.getBoundingClientRect().toJSON());
+  const timed = async (name, act) => {
+    const before = await page.evaluate((n) => performance.getEntriesByName(n).length, name);
+    await act();
+    await page.waitForFunction((n, was) => performance.getEntriesByName(n).length > was, {}, name, before);
+  };
+  for (let i = 1; i <= kTimedSteps; ++i) await timed('step redraw', () => page.evaluate(kStepTo(Math.round((i * count) / (kTimedSteps + 1)))));
+  for (let i = 0; i < kTimedTaps; ++i) {
+    await timed('pixel history', () => page.mouse.click(box.x + (box.width * ((i % 4) + 0.5)) / 4, box.y + (box.height * ((i >> 2) + 1.5)) / 5));
+  }
+  const [steps, [first, ...histories]] = await page.evaluate(() => ['step redraw', 'pixel history']
+    .map((name) => performance.getEntriesByName(name).map((entry) => [entry.duration, entry.detail?.workerMs])));
+  // The first step redraw is the panel's opening.
+  const [step, history, worker] = [steps.slice(1), histories, histories].map((rows, i) => median(rows.map((row) => row[+(i === 2)])));
+  return { step, first: first[0], history, worker };
+}
+
 // A long task's script as a file name ("house.js", without the digest
 // the site names it by), the page itself as index.html; Lighthouse's own
 // words ("Unattributable") as they are.
@@ -179,6 +209,16 @@ async function main() {
       line('rounds, native', native[i].map((v) => v.toFixed(2)).join(' '));
     }
     for (let i = 0; i < pages.length; ++i) await pages[i].close();
+    console.log(`How it's drawn at 500x500, drawn on a worker and on the page's thread, ms (medians of ${kTimedSteps} steps and ${kTimedTaps - 1} taps)`);
+    for (const [where, fragment] of [['worker', ''], ["page's thread", kOnPagesThread]]) {
+      const { page } = await openPage(session, { fragment });
+      await waitForFrames(page, 0);
+      const ms = await howDrawnMs(page);
+      line(`${where}: a step, from the slider to the screen`, ms.step.toFixed(1));
+      line(`${where}: a history, tap to list, first; then (worker)`,
+        `${ms.first.toFixed(1)}; ${ms.history.toFixed(1)} (${ms.worker.toFixed(1)})`);
+      await page.close();
+    }
     const firstFrame = await firstFrameMs(session);
     console.log(`Navigation to the first drawn frame, ms (median of ${kPageLoads} loads)`);
     line('budget, web first frame under 1000 ms: web', firstFrame.toFixed(0));

@@ -1,6 +1,6 @@
 // The page's GL layer natively: its matrices against the ones GLU and Mesa
-// build on a headless context, its cutting of groups into triangles, and
-// its test for triangles wholly outside the view.
+// build on a headless context, its cutting of groups into triangles, its
+// test for triangles wholly outside the view, and the outline of a step.
 #include <gtest/gtest.h>
 
 #include <GL/gl.h>
@@ -118,6 +118,21 @@ TEST(GlBatch, OnlyTrianglesWhollyBeyondOnePlaneAreLeftOut) {
     EXPECT_FALSE(whollyOutside(left, farLeft, inside));
     EXPECT_FALSE(whollyOutside(left, right, farLeft));  // spans the view
     EXPECT_FALSE(whollyOutside(left, above, beyondFar));  // beyond three planes, not one
+}
+
+// A copy of an edge moved k pixels lies k pixels away once divided by w:
+// up or down for an edge that runs across the picture, else sideways.
+TEST(GlBatch, OutlineCopiesMoveAcrossTheirEdge) {
+    const float from[4] = {-1, 0, 0, 2}, across[4] = {1, 0.1f, 0, 2}, up[4] = {-1, 2, 0, 2};
+    const float width = 500, height = 250, rounding = 1e-6f;
+    float a[4], b[4];
+    movedAcross(from, across, 3, width, height, a, b);
+    EXPECT_NEAR(a[1] / a[3] - from[1] / from[3], 3 * 2 / height, rounding);
+    EXPECT_NEAR(b[1] / b[3] - across[1] / across[3], 3 * 2 / height, rounding);
+    EXPECT_EQ(a[0], from[0]);
+    movedAcross(from, up, -2, width, height, a, b);
+    EXPECT_NEAR(b[0] / b[3] - up[0] / up[3], -2 * 2 / width, rounding);
+    EXPECT_EQ(b[1], up[1]);
 }
 
 // A vertex goes through the combined matrix as GL takes it: column-major.

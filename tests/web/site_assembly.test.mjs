@@ -13,6 +13,7 @@ import path from 'node:path';
 import { after, before, test } from 'node:test';
 import { fileURLToPath } from 'node:url';
 import { assemble, nameByContent, references, renamed, skyColour } from '../../web/site/assemble.mjs';
+import { kStepsFile } from '../../web/site/frame_steps.mjs';
 import { kPosterSides, posterName } from '../../web/site/poster.mjs';
 import { kMetaContentSecurityPolicy } from '../../web/server/security_policy.mjs';
 
@@ -31,6 +32,7 @@ function program(name, wasmBytes) {
   fs.writeFileSync(path.join(directory, 'house-export.js'), 'var f="house-export.wasm";/* the model export */\n');
   fs.writeFileSync(path.join(directory, 'house-export.wasm'), wasmBytes.subarray(0, 8));
   for (const side of kPosterSides) fs.writeFileSync(path.join(directory, posterName(side)), `a ${side}-pixel poster`);
+  fs.writeFileSync(path.join(directory, kStepsFile), '{"count":0,"parts":[],"routines":[],"files":[],"runs":[]}');
   return directory;
 }
 

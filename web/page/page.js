@@ -1,8 +1,8 @@
 // The page round the program: starts it and gives it the keys, gestures
 // and buttons, a drawing buffer as sharp as the screen, words for what is
-// in view and what is under a tap, a link to it and its 3D model; keeps it
-// drawing through lost graphics, and keeps the site for use with no
-// network. Loaded as a
+// in view and what is under a tap, a link to it and its 3D model, and how
+// its picture is drawn; keeps it drawing through lost graphics, and keeps
+// the site for use with no network. Loaded as a
 // module, so nothing here becomes a global but Module, through which the
 // program's loader and the page talk.
 import { arrangeHelp } from './help.js';
@@ -44,7 +44,9 @@ startViewName(program, element('view-words'));
 // drawn and the page is idle: neither their script nor the model export
 // they read is any part of the first load.
 let tapped = () => {};
-startGestures(canvas, { onTap: (event) => tapped(event) });
+let howDrawn = null;
+startGestures(canvas, { onTap: (event) => howDrawn?.tap(event) || tapped(event) });
+const firstDrawn = new Promise((resolve) => program.whenFirstDrawn(resolve));
 program.whenFirstDrawn(() => whenIdle(async () => {
   try {
     const { startInView } = await import('./in_view.js');
@@ -64,6 +66,20 @@ startModelDownload(program, {
   offer: element('model-offer'), button: element('download-model'), status: element('model-status'),
 });
 arrangeHelp(element('key-help'), element('touch-help'));
+// "How it's drawn", with the steps and the style it reads, loads when its
+// toggle is first pressed, once the first frame is drawn; from then on it
+// answers the toggle itself. It is offered only while the program runs.
+const howDrawnToggle = element('how-drawn-toggle');
+howDrawnToggle.addEventListener('click', function startHowDrawnOnce() {
+  howDrawnToggle.removeEventListener('click', startHowDrawnOnce);
+  firstDrawn.then(() => import('./how_drawn.js')).then(({ startHowDrawn }) => {
+    howDrawn = startHowDrawn(program, {
+      toggle: howDrawnToggle, side: element('side'), controls: element('controls'), stage: element('stage'),
+      liveRegion: element('view-name'),
+    });
+  }).catch(() => howDrawnToggle.addEventListener('click', startHowDrawnOnce));
+});
+program.whenStopped(() => { howDrawnToggle.hidden = true; });
 
 canvas.addEventListener('focus', showFocus);
 canvas.addEventListener('blur', showFocus);

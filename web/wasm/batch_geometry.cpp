@@ -136,3 +136,40 @@ int outsideMask(const float* clip) {
 bool whollyOutside(const float* a, const float* b, const float* c) {
     return (outsideMask(a) & outsideMask(b) & outsideMask(c)) != 0;
 }
+
+void outlineEdges(Primitive primitive, int vertices, std::vector<int>& ends) {
+    ends.clear();
+    const auto loop = [&ends](int first, int corners) {
+        for (int i = 0; i < corners; ++i) ends.insert(ends.end(), {first + i, first + (i + 1) % corners});
+    };
+    switch (primitive) {
+    case Primitive::Triangles:
+        for (int t = 0; t + 2 < vertices; t += 3) loop(t, 3);
+        break;
+    case Primitive::Quads:
+        for (int q = 0; q + 3 < vertices; q += 4) loop(q, 4);
+        break;
+    case Primitive::Polygon:
+        if (vertices >= 3) loop(0, vertices);
+        break;
+    case Primitive::Other:
+        break;
+    }
+}
+
+void movedAcross(const float* from, const float* to, float pixels, float width, float height,
+                 float* movedFrom, float* movedTo) {
+    // Its run across and up the picture; where an end lies behind the eye,
+    // the clip-space run is as good a guide.
+    const bool inFront = from[3] > 0 && to[3] > 0;
+    const float across = inFront ? (to[0] / to[3] - from[0] / from[3]) * width : to[0] - from[0];
+    const float up = inFront ? (to[1] / to[3] - from[1] / from[3]) * height : to[1] - from[1];
+    const int axis = std::fabs(across) >= std::fabs(up) ? 1 : 0;
+    const float perClipW = 2 * pixels / (axis == 0 ? width : height);
+    for (int i = 0; i < 4; ++i) {
+        movedFrom[i] = from[i];
+        movedTo[i] = to[i];
+    }
+    movedFrom[axis] += perClipW * from[3];
+    movedTo[axis] += perClipW * to[3];
+}

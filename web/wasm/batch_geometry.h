@@ -42,4 +42,19 @@ void triangleCorners(Primitive primitive, int vertices, std::vector<int>& corner
 int outsideMask(const float* clip);
 bool whollyOutside(const float* a, const float* b, const float* c);
 
+// The edges of each primitive of a group, as pairs of vertex indices within
+// the group in `ends` (kept storage, as above): the outline "How it's
+// drawn" puts round the newest piece.
+void outlineEdges(Primitive primitive, int vertices, std::vector<int>& ends);
+
+// An edge from `from` to `to` (clip space) moved `pixels` across itself,
+// into `movedFrom` and `movedTo`, in a viewport of width x height pixels.
+// GL draws a line one pixel wide, so a wider one is copies of it moved so:
+// up or down where the edge runs more across the picture than up it, else
+// sideways. A move of k pixels is k * 2 / width times w in clip space,
+// which moves every point of the line alike once divided by w, also where
+// the line is cut at the near plane.
+void movedAcross(const float* from, const float* to, float pixels, float width, float height,
+                 float* movedFrom, float* movedTo);
+
 #endif

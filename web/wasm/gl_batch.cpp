@@ -20,6 +20,13 @@
 // it is back, restoreGraphics takes the shader program and makes the
 // buffers again and sets again the state the program set. docs/web.md
 // tells the whole story.
+//
+// For "How it's drawn" the page may ask for the frame only up to one of its
+// pieces (a glBegin/glEnd group, counted from 1 as the program draws them),
+// that piece outlined over the picture: showSteps. The program's frames
+// are built as ever and the pieces after that one left out, so the picture
+// is the first pieces exactly as the whole frame draws them, and it comes
+// back as it was after a lost context, like any frame.
 #define GL_GLEXT_PROTOTYPES
 #include <GL/glut.h>
 #include <emscripten.h>
@@ -57,6 +64,22 @@ bool gCombinedStale = false;
 float* gCurrent = gModelview;
 
 uint8_t gColour[4] = {255, 255, 255, 255};  // GL's starting colour
+
+// The outline round the newest piece shown: a light line with a dark one
+// on either side, each this many pixels wide (the page's device pixels to
+// a CSS pixel), so that it shows against any colour.
+const uint8_t kOutlineLight[4] = {255, 255, 255, 255};
+const uint8_t kOutlineDark[4] = {0, 0, 0, 255};
+const int kOutlineLines = 3;
+
+// Every piece, or only the frame's first gShownStep.
+const int kWholeFrame = -1;
+int gShownStep = kWholeFrame;
+int gOutlinePixels = 1;
+int gPiecesSoFar = 0;             // in the frame being built
+Primitive gOutlinedPrimitive = Primitive::Other;
+std::vector<Vertex> gOutlined;    // the newest piece shown, transformed
+std::vector<int> gEdges;          // its edges, two vertex indices each
 
 GLenum gGroupMode = 0;
 std::vector<Vertex> gGroup;      // the open group's vertices, transformed
@@ -98,7 +121,8 @@ void prepareProgram() {
     glGenBuffers(1, &gIndexBuffer);
 }
 
-void drawBatch() {
+// `mode`: the frame's triangles, or the outline's lines.
+void drawBatch(GLenum mode) {
     // Nothing may be made on a lost context: the objects' constructors
     // return null there.
     if (!gIndices.empty() && !contextLost()) {
@@ -117,7 +141,7 @@ void drawBatch() {
                               reinterpret_cast<const void*>(offsetof(Vertex, clip)));
         glVertexAttribPointer(kColourAttribute, 4, GL_UNSIGNED_BYTE, GL_TRUE, sizeof(Vertex),
                               reinterpret_cast<const void*>(offsetof(Vertex, colour)));
-        glDrawElements(GL_TRIANGLES, static_cast<GLsizei>(gIndices.size()), GL_UNSIGNED_SHORT,
+        glDrawElements(mode, static_cast<GLsizei>(gIndices.size()), GL_UNSIGNED_SHORT,
                        nullptr);
     }
     // Also when every triangle was left out, as when the eye has zoomed out
@@ -129,7 +153,7 @@ void drawBatch() {
 // Moves the closed group's vertices into the batch; its triangles then
 // index them from `first` on.
 size_t takeGroup() {
-    if (gVertices.size() + gGroup.size() > kMostVerticesPerDraw) drawBatch();
+    if (gVertices.size() + gGroup.size() > kMostVerticesPerDraw) drawBatch(GL_TRIANGLES);
     const size_t first = gVertices.size();
     gVertices.insert(gVertices.end(), gGroup.begin(), gGroup.end());
     return first;
@@ -145,6 +169,45 @@ void addTriangle(size_t first, int a, int b, int c) {
     gIndices.push_back(static_cast<uint16_t>(first + a));
     gIndices.push_back(static_cast<uint16_t>(first + b));
     gIndices.push_back(static_cast<uint16_t>(first + c));
+}
+
+// The newest piece shown, outlined over the picture whatever lies in front
+// of it: drawn without the depth test, which also leaves the depth buffer
+// as the pieces left it. The dark lines first, the light ones over them.
+void drawOutline() {
+    if (gOutlined.empty() || !gSet.viewportSet) return;
+    outlineEdges(gOutlinedPrimitive, static_cast<int>(gOutlined.size()), gEdges);
+    const float width = static_cast<float>(gSet.viewport[2]);
+    const float height = static_cast<float>(gSet.viewport[3]);
+    const int lines = kOutlineLines * gOutlinePixels;
+    emscripten_glDisable(GL_DEPTH_TEST);
+    for (const bool light : {false, true}) {
+        for (int line = 0; line < lines; ++line) {
+            if ((line / gOutlinePixels == kOutlineLines / 2) != light) continue;
+            const float pixels = static_cast<float>(line - lines / 2);
+            for (size_t e = 0; e + 1 < gEdges.size(); e += 2) {
+                if (gVertices.size() + 2 > kMostVerticesPerDraw) drawBatch(GL_LINES);
+                Vertex ends[2];
+                movedAcross(gOutlined[gEdges[e]].clip, gOutlined[gEdges[e + 1]].clip, pixels, width, height,
+                            ends[0].clip, ends[1].clip);
+                for (Vertex& end : ends) {
+                    for (int i = 0; i < 4; ++i) end.colour[i] = light ? kOutlineLight[i] : kOutlineDark[i];
+                    gIndices.push_back(static_cast<uint16_t>(gVertices.size()));
+                    gVertices.push_back(end);
+                }
+            }
+        }
+    }
+    drawBatch(GL_LINES);
+    if (gSet.depthTest) emscripten_glEnable(GL_DEPTH_TEST);
+}
+
+// The next frame is built from its first piece.
+void endFrame() {
+    gVertices.clear();
+    gIndices.clear();
+    gPiecesSoFar = 0;
+    gOutlined.clear();
 }
 
 uint8_t colourStep(float intensity) {
@@ -233,6 +296,14 @@ void glEnd() {
                                 : gGroupMode == GL_QUADS   ? Primitive::Quads
                                 : gGroupMode == GL_POLYGON ? Primitive::Polygon
                                                            : Primitive::Other;
+    // Past the step shown the pieces are left out; the step's own is kept
+    // for its outline too.
+    ++gPiecesSoFar;
+    if (gShownStep != kWholeFrame && gPiecesSoFar > gShownStep) return;
+    if (gPiecesSoFar == gShownStep) {
+        gOutlined = gGroup;
+        gOutlinedPrimitive = primitive;
+    }
     triangleCorners(primitive, static_cast<int>(gGroup.size()), gCorners);
     const size_t first = takeGroup();
     for (size_t t = 0; t + 2 < gCorners.size(); t += 3)
@@ -247,13 +318,14 @@ void glutSwapBuffers() {
     if (!lost) {
         if (gProgram == 0) prepareProgram();
         if (!programReady()) {
-            gVertices.clear();
-            gIndices.clear();
+            endFrame();
             glutPostRedisplay();
             return;
         }
     }
-    drawBatch();
+    drawBatch(GL_TRIANGLES);
+    if (!lost) drawOutline();
+    endFrame();
     if (lost) return;
     // Where a worker draws, the frame is on the screen once it says so.
     EM_ASM({ Module.graphics.frameSent(); });
@@ -280,4 +352,12 @@ extern "C" EMSCRIPTEN_KEEPALIVE void restoreGraphics() {
                             gSet.clearColour[3]);
     if (gSet.viewportSet)
         emscripten_glViewport(gSet.viewport[0], gSet.viewport[1], gSet.viewport[2], gSet.viewport[3]);
+}
+
+// From the next frame on, the frame only up to its piece `step` (0: the
+// cleared sky alone), that piece outlined `outlinePixels` pixels a line;
+// kWholeFrame every piece again, as the program draws it.
+extern "C" EMSCRIPTEN_KEEPALIVE void showSteps(int step, int outlinePixels) {
+    gShownStep = step < 0 ? kWholeFrame : step;
+    gOutlinePixels = outlinePixels < 1 ? 1 : outlinePixels;
 }

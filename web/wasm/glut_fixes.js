@@ -10,6 +10,9 @@
 //   Module.restoreGraphics()   the GL context is back: make again, draw
 //   Module.framePending()   whether a frame has been asked for and is not
 //       on the screen yet
+//   Module.showSteps(step, outlinePixels)   the frame drawn only up to its
+//       piece `step`, outlined, from the next frame on, and no keys for the
+//       program meanwhile; step -1 the live view again (gl_batch.cpp)
 // It takes the GL context the page made, Module.graphics
 // (web/page/picture_context.js), and calls the page's
 // Module.onWindowSizeRequested() (the program asked for a window size) and
@@ -47,9 +50,13 @@
     }
   }
 
+  // While the picture shows a step of the frame's making it is not the
+  // live view, and the live view's keys would move what no one sees.
+  var showingSteps = false;
+
   Module['deliverKey'] = function (special, code) {
     var callback = special ? GLUT.specialFunc : GLUT.keyboardFunc;
-    if (ABORT || !callback) return false;
+    if (ABORT || !callback || showingSteps) return false;
     callProgram(callback, code, 0);
     return true;
   };
@@ -69,6 +76,13 @@
     Module['graphics'].contextRestored();
     _restoreGraphics();
     if (GLUT.displayFunc) getWasmTableEntry(GLUT.displayFunc)();
+  };
+
+  Module['showSteps'] = function (step, outlinePixels) {
+    if (ABORT) return;
+    showingSteps = step >= 0;
+    _showSteps(step, outlinePixels);
+    _glutPostRedisplay();
   };
 
   function press(special, code) {

@@ -20,7 +20,7 @@ const kDistances = [
   ['-*10000', 'about 3.4 × 10³⁸'],
 ];
 const kTabOrder = [
-  'Orbit left', 'Orbit right', 'Orbit up', 'Orbit down', 'Zoom in', 'Zoom out',
+  'How it\'s drawn', 'Orbit left', 'Orbit right', 'Orbit up', 'Orbit down', 'Zoom in', 'Zoom out',
   'Open drive gate', 'Close drive gate', 'Open walk gate', 'Close walk gate', 'Full screen', 'In view', 'Copy link',
 ];
 

@@ -8,7 +8,8 @@
 // tolerance of house-snapshot's starting view; keys and a drag, each
 // matched against house-snapshot after the keys the page recorded; the
 // picture's accessible name and the address following the view; the
-// context lost and restored where the engine can lose one. An engine that
+// context lost and restored where the engine can lose one; how it is drawn:
+// two steps, a pixel's history, a lost context, Escape. An engine that
 // is not installed is skipped, saying so, with exit status 77, which CTest
 // counts as skipped.
 import assert from 'node:assert/strict';
@@ -19,7 +20,7 @@ import { browserKeys } from '../support/devices.mjs';
 import { kEngines, missing, startDriver, startXServer } from '../support/engines.mjs';
 import { holdingServer } from '../support/held_files.mjs';
 import { formatKeys } from '../support/key_language.mjs';
-import { comparePicture, kLoadingBarBoxes } from '../support/pictures.mjs';
+import { comparePicture, kListedHistory, kLoadingBarBoxes, kStepTo, kWalkGateStep, listedHistory } from '../support/pictures.mjs';
 
 const kSkipped = 77;
 const kWaitMs = 30000;
@@ -64,11 +65,11 @@ async function deliveredKeys(driver, separator = ' ') {
 // The window shows a frame some time after the page counts it drawn (a
 // worker's frame goes through the compositor), longer on a loaded
 // machine: the picture is taken again until it matches or the wait is up.
-async function compareDelivered(driver, name) {
+async function compareDelivered(driver, name, until = null) {
   await settled(driver);
   const keys = await deliveredKeys(driver);
   for (const start = Date.now(); ;) {
-    const failure = comparePicture(await pictureOf(driver, 'canvas'), keys, `${engine}-${name}`);
+    const failure = comparePicture(await pictureOf(driver, 'canvas'), keys, `${engine}-${name}`, [], until);
     if (!failure || Date.now() - start > kWaitMs) return failure;
     await pause(250);
   }
@@ -121,19 +122,36 @@ test(`the page in ${engine}: poster, first frame, keys, a drag, its name and add
     // The export module on a worker lists what is in view.
     await waitFor(driver, "document.querySelectorAll('#in-view-list li').length > 2", 'list of what is in view');
 
-    // WEBGL_lose_context is asked for while the context is there and kept:
-    // a lost context offers none.
-    const frames = await driver.evaluate(`(window.losing = Module.ctx.getExtension('WEBGL_lose_context'))
-      ? (losing.loseContext(), Module.framesDrawn) : -1`);
-    if (frames < 0) {
-      t.diagnostic(`${engine} offers no WEBGL_lose_context: no lost context`);
-    } else {
+    // WEBGL_lose_context is asked for while the context is there: a lost
+    // context offers none. `meanwhile` runs while it is lost.
+    async function loseAndRestore(name, meanwhile, until = null) {
+      const frames = await driver.evaluate(`(window.losing = Module.ctx.getExtension('WEBGL_lose_context'))
+        ? (losing.loseContext(), Module.framesDrawn) : -1`);
+      if (frames < 0) {
+        t.diagnostic(`${engine} offers no WEBGL_lose_context: no lost context`);
+        return;
+      }
       await waitFor(driver, "!document.getElementById('notice').hidden", 'notice of lost graphics');
-      await driver.keys(['ArrowRight']);
+      await meanwhile();
       await driver.evaluate('(losing.restoreContext(), true)');
       await waitFor(driver, `Module.framesDrawn > ${frames} && document.getElementById('notice').hidden`, 'frame on the restored context');
-      assert.equal(await compareDelivered(driver, 'restored'), null);
+      assert.equal(await compareDelivered(driver, name, until), null);
     }
+    await loseAndRestore('restored', () => driver.keys(['ArrowRight']));
+
+    await driver.evaluate("(document.getElementById('how-drawn-toggle').click(), true)");
+    await waitFor(driver, "Boolean(document.getElementById('step-slider'))", 'step slider');
+    for (const step of [kWalkGateStep - 1, kWalkGateStep]) {
+      await driver.evaluate(kStepTo(step));
+      assert.equal(await compareDelivered(driver, `step-${step}`, step), null);
+    }
+    await driver.click([box[0] + box[2] / 2, box[1] + box[3] / 2]);
+    await waitFor(driver, "Boolean(document.querySelector('#pixel-history li'))", 'pixel history');
+    const listed = listedHistory(await driver.evaluate(kListedHistory), await deliveredKeys(driver));
+    assert.deepEqual(listed.lines, listed.expected);
+    await loseAndRestore('step-restored', async () => {}, kWalkGateStep);
+    await driver.keys(['Escape']);
+    assert.equal(await compareDelivered(driver, 'steps-closed'), null);
   } finally {
     await driver?.close().catch(() => {});
     server.close();

@@ -2,7 +2,9 @@
 // part map has under it, never under its label, and nothing over the sky
 // or while the graphics are lost; a drag names nothing;
 // the list beside the picture after a run of keys is house-export's
-// --parts for the same keys, at the list's map size.
+// --parts for the same keys, at the list's map size. How it is drawn: a
+// step is house-snapshot's --until picture, a tap lists its --pixel
+// history, and closing gives back the live view and its keys.
 import assert from 'node:assert/strict';
 import { execFileSync } from 'node:child_process';
 import fs from 'node:fs';
@@ -12,8 +14,8 @@ import { after, before, test } from 'node:test';
 import { PNG } from 'pngjs';
 import { kListMapSide } from '../../../web/page/in_view.js';
 import { kSite, startBrowser } from '../support/browser.mjs';
-import { browserKeys, canvasBox, kDesktop, kPhone, mouseDrag, openOn, pause } from '../support/devices.mjs';
-import { kExport } from '../support/pictures.mjs';
+import { browserKeys, canvasBox, compareWithDelivered, kDesktop, kPhone, mouseDrag, openOn, pause } from '../support/devices.mjs';
+import { kExport, kListedHistory, kStepTo, kWalkGateStep, listedHistory } from '../support/pictures.mjs';
 
 const kListKeys = 'Left*6 Up*4 o*30 x*20 + +';
 
@@ -120,4 +122,49 @@ test('after a run of keys the list is house-export\'s parts over 1 %, largest fi
   assert.equal(await page.$eval('#in-view-words', (element) => element.textContent), atStart);
   assert.deepEqual(faults, []);
   await page.close();
+});
+
+// The step before the walk gate's: a post of the front fence.
+const kBeforeWalkGate = 'Step 3,372 of 3,477: front fence, drawn by drawPost in src/grounds/fence.cpp';
+
+test('how it is drawn: a step is house-snapshot --until, a tap lists its --pixel history, closing gives back the live view and its keys', async () => {
+  for (const device of [kDesktop, kPhone]) {
+    const { page, faults } = await openOn(session, device);
+    const press = async (selector) => (device.touch ? (await page.$(selector)).tap() : page.click(selector));
+    const delivered = () => page.evaluate(() => Module.keysDelivered.length);
+    await press('#how-drawn-toggle');
+    await page.waitForSelector('#step-slider');
+    await page.evaluate(kStepTo(kWalkGateStep));
+    assert.equal(await compareWithDelivered(page, `step-${device.name}`, kWalkGateStep), null);
+    await press('#step-back');
+    assert.equal(await compareWithDelivered(page, `step-back-${device.name}`, kWalkGateStep - 1), null);
+    assert.equal(await page.$eval('#step-slider', (slider) => slider.getAttribute('aria-valuetext')), kBeforeWalkGate);
+    await page.waitForFunction((words) => document.getElementById('view-name').textContent.includes(words), {}, kBeforeWalkGate);
+
+    const box = await canvasBox(page);
+    const [u, v] = pointOf('walk gate', Math.round(box.width), Math.round(box.height));
+    const at = [box.x + u * box.width, box.y + v * box.height];
+    await (device.touch ? page.touchscreen.tap(...at) : page.mouse.click(...at));
+    await page.waitForSelector('#pixel-history li');
+    const { pixel: [x, y], size, lines, expected } = listedHistory(await page.evaluate(kListedHistory), '');
+    assert.deepEqual(size, box.buffer);
+    assert.ok(Math.abs(x - u * size[0]) <= device.ratio && Math.abs(y - v * size[1]) <= device.ratio, `${x}, ${y}`);
+    assert.deepEqual(lines, expected);
+    const shown = lines.findLastIndex((line) => line.endsWith(', kept'));
+    assert.match(lines[shown], /^Step 3,373: walk gate, drawn by drawWalkGate in src\/grounds\/front_fence.cpp, /);
+    await press(`#pixel-history li:nth-child(${shown + 1}) button`);
+    assert.equal(await page.$eval('#step-slider', (slider) => Number(slider.value)), kWalkGateStep);
+
+    const before = await delivered();
+    await page.focus('#canvas');
+    await page.keyboard.press('ArrowLeft');
+    assert.equal(await delivered(), before, 'no key reaches the program while a step is shown');
+    await page.keyboard.press('Escape');
+    assert.equal(await page.$eval('#how-drawn-toggle', (toggle) => toggle.getAttribute('aria-expanded')), 'false');
+    assert.equal(await compareWithDelivered(page, `steps-closed-${device.name}`), null);
+    await page.keyboard.press('ArrowLeft');
+    assert.equal(await delivered(), before + 1);
+    assert.deepEqual(faults, []);
+    await page.close();
+  }
 });

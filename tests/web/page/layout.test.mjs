@@ -73,7 +73,8 @@ test('a finger drag on the picture turns the house and not the page; elsewhere i
   assert.equal(await page.evaluate(() => scrollY), 0);
   assert.ok(await page.evaluate(() => Module.keysDelivered.length) > 0);
   const delivered = await page.evaluate(() => Module.keysDelivered.length);
-  await touchDrag(client, [x, kPhone.height - 20], [x, kPhone.height - 300]);
+  const below = box.y + box.height + 16;  // the caption
+  await touchDrag(client, [x, below], [x, below - 280]);
   await page.waitForFunction(() => scrollY > 0);
   assert.equal(await page.evaluate(() => Module.keysDelivered.length), delivered);
   assert.deepEqual(faults, []);

@@ -8,6 +8,7 @@ import os from 'node:os';
 import path from 'node:path';
 import { after, before, test } from 'node:test';
 import { assemble } from '../../../web/site/assemble.mjs';
+import { kStepsFile } from '../../../web/site/frame_steps.mjs';
 import { kPosterSides, posterName } from '../../../web/site/poster.mjs';
 import { kSite, repositoryRoot, startBrowser, waitForFrames } from '../support/browser.mjs';
 import { browserKeys, deliveredKeys, kDesktop, openOn } from '../support/devices.mjs';
@@ -79,7 +80,7 @@ test('a new build shows whole on the next load, and the old one is dropped', asy
 
     const program = path.join(scratch, 'program');
     fs.mkdirSync(program);
-    for (const name of ['house.js', 'house-export.js', 'house-export.wasm', ...kPosterSides.map(posterName)]) {
+    for (const name of ['house.js', 'house-export.js', 'house-export.wasm', kStepsFile, ...kPosterSides.map(posterName)]) {
       fs.copyFileSync(path.join(kProgram, name), path.join(program, name));
     }
     // A custom section (id 0, 12 bytes) named "build" holding "second":

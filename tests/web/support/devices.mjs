@@ -61,10 +61,11 @@ export async function deliveredKeys(page) {
 }
 
 // Compares the picture, once drawn, with house-snapshot's after the keys
-// the page says it delivered: null when they match, else why not.
-export async function compareWithDelivered(page, name) {
+// the page says it delivered (up to piece `until`, where given): null when
+// they match, else why not.
+export async function compareWithDelivered(page, name, until = null) {
   await settle(page);
-  return compareWithSnapshot(await page.$('#canvas'), await deliveredKeys(page), name);
+  return compareWithSnapshot(await page.$('#canvas'), await deliveredKeys(page), name, until);
 }
 
 // The notice over or in place of the picture, null while it is hidden;

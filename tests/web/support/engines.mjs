@@ -3,8 +3,8 @@
 // Firefox ESR through puppeteer-core and WebDriver BiDi, WebKitGTK through
 // WebKitWebDriver (which starts its MiniBrowser) and plain W3C WebDriver
 // over HTTP. A driver opens a page, evaluates an expression there (a
-// promise is awaited), types keys, drags the mouse, takes what the screen
-// shows in a box, and closes.
+// promise is awaited), types keys, drags or clicks the mouse, takes what
+// the screen shows in a box, and closes.
 import { spawn } from 'node:child_process';
 import fs from 'node:fs';
 import net from 'node:net';
@@ -59,6 +59,7 @@ async function puppeteerDriver(engine, display) {
       await page.mouse.move(x + dx, y + dy, { steps: kDragSteps });
       await page.mouse.up();
     },
+    click: ([x, y]) => page.mouse.click(x, y),
     picture: async (box) => PNG.sync.read(Buffer.from(await page.screenshot({ clip: box, captureBeyondViewport: false }))),
     async close() {
       await browser.close();
@@ -68,7 +69,7 @@ async function puppeteerDriver(engine, display) {
 }
 
 // WebDriver's codes for the keys that are not characters.
-const kWebDriverKeys = { ArrowLeft: '\uE012', ArrowUp: '\uE013', ArrowRight: '\uE014', ArrowDown: '\uE015' };
+const kWebDriverKeys = { ArrowLeft: '\uE012', ArrowUp: '\uE013', ArrowRight: '\uE014', ArrowDown: '\uE015', Escape: '\uE00C' };
 
 function freePort() {
   return new Promise((resolve, reject) => {
@@ -130,6 +131,9 @@ async function webkitDriver(display) {
           ...Array.from({ length: kDragSteps }, (_, i) => point((i + 1) / kDragSteps)),
           { type: 'pointerUp', button: 0 }] }]);
       },
+      click: ([x, y]) => actions([{ type: 'pointer', id: 'mouse', parameters: { pointerType: 'mouse' }, actions: [
+        { type: 'pointerMove', duration: 0, origin: 'viewport', x: Math.round(x), y: Math.round(y) },
+        { type: 'pointerDown', button: 0 }, { type: 'pointerUp', button: 0 }] }]),
       // An element's screenshot of a WebGL canvas comes out cut wrongly
       // here: the viewport's, cut to the box.
       async picture(box) {

@@ -6,6 +6,7 @@ import fs from 'node:fs';
 import os from 'node:os';
 import path from 'node:path';
 import { PNG } from 'pngjs';
+import { withCommas } from '../../../web/page/numbers.js';
 import { repositoryRoot } from './browser.mjs';
 
 // The tools whose pictures and maps the browser's are checked against.
@@ -24,11 +25,42 @@ export const kPictureDirectory = process.env.HOUSE_WEB_PICTURES ||
 export const kOtherRendererSteps = 6;
 export const kOtherRendererShare = 0.01;
 
-export function snapshot(sequence, width, height, file) {
+// The view after `sequence`, with only the frame's first `until` pieces
+// where that is given.
+export function snapshot(sequence, width, height, file, until = null) {
   const size = ['--size', `${width}x${height}`];
   const keys = sequence ? ['--keys', sequence] : [];
-  execFileSync(kSnapshot, [...size, ...keys, file], { stdio: 'pipe' });
+  const steps = until === null ? [] : ['--until', String(until)];
+  execFileSync(kSnapshot, [...size, ...keys, ...steps, file], { stdio: 'pipe' });
   return PNG.sync.read(fs.readFileSync(file));
+}
+
+// The walk gate is the frame's piece 3,373 in every view. Expressions, for
+// any engine's driver: "How it's drawn" at `step`, and the pixel history
+// it lists, as JSON.
+export const kWalkGateStep = 3373;
+export const kStepTo = (step) => `(() => { const slider = document.getElementById('step-slider');
+  slider.value = ${step}; return slider.dispatchEvent(new Event('input')); })()`;
+export const kListedHistory = `JSON.stringify([document.getElementById('pixel-words').textContent,
+  [...document.querySelectorAll('#pixel-history button')].map((button) => button.textContent)])`;
+
+// The history the page lists (kListedHistory's answer) for the view after
+// `sequence`, beside house-snapshot --pixel's for that pixel in the page's
+// words ("Step 3,373: walk gate, drawn by drawWalkGate in src/grounds/…"):
+// { pixel: [x, y], size: [width, height], lines, expected }.
+export function listedHistory(listed, sequence) {
+  const [words, lines] = JSON.parse(listed);
+  const [x, y, width, height] = /^Pixel (\d+), (\d+) of (\d+) × (\d+)/.exec(words).slice(1).map(Number);
+  const keys = sequence ? ['--keys', sequence] : [];
+  const native = execFileSync(kSnapshot, ['--pixel', `${x},${y}`, '--size', `${width}x${height}`, ...keys],
+    { encoding: 'utf8' }).split('\n').filter(Boolean);
+  const expected = native.map((line) => {
+    const [step, part, routine, file, colour, depth, fate] = line.trim().split(/ {2,}/);
+    const said = fate.replace(/^hidden by (\d+)$/, (whole, by) => `hidden by step ${withCommas(by)}`).replace(':', ',');
+    return `Step ${withCommas(step)}: ${part}, drawn by ${routine} in ${file}, colour ${colour}, ` +
+      `depth ${Number(depth.split(' ')[1]).toFixed(4)}, ${said}`;
+  });
+  return { pixel: [x, y], size: [width, height], lines, expected };
 }
 
 export function differingPixels(actual, expected, steps = kOtherRendererSteps) {
@@ -47,17 +79,17 @@ export function differingPixels(actual, expected, steps = kOtherRendererSteps) {
 // Compares the canvas with house-snapshot's picture after the same keys.
 // Returns a message naming both saved pictures when they do not match,
 // and null when they do.
-export async function compareWithSnapshot(canvas, sequence, name) {
-  return comparePicture(PNG.sync.read(Buffer.from(await canvas.screenshot({ type: 'png' }))), sequence, name);
+export async function compareWithSnapshot(canvas, sequence, name, until = null) {
+  return comparePicture(PNG.sync.read(Buffer.from(await canvas.screenshot({ type: 'png' }))), sequence, name, [], until);
 }
 
 // The same for a picture taken already, leaving out `masked` boxes
-// ([left, top, right, bottom]) of both.
-export function comparePicture(actual, sequence, name, masked = []) {
+// ([left, top, right, bottom]) of both, and drawn only `until` a piece.
+export function comparePicture(actual, sequence, name, masked = [], until = null) {
   fs.mkdirSync(kPictureDirectory, { recursive: true });
   const webFile = path.join(kPictureDirectory, `${name}-web.png`);
   const expectedFile = path.join(kPictureDirectory, `${name}-expected.png`);
-  const expected = snapshot(sequence, actual.width, actual.height, expectedFile);
+  const expected = snapshot(sequence, actual.width, actual.height, expectedFile, until);
   for (const picture of [actual, expected]) paintOver(picture, masked);
   const differing = differingPixels(actual, expected);
   const total = actual.width * actual.height;
@@ -67,7 +99,7 @@ export function comparePicture(actual, sequence, name, masked = []) {
   }
   fs.writeFileSync(webFile, PNG.sync.write(actual));
   return `${name}: ${differing} of ${total} pixels differ by more than ${kOtherRendererSteps} ` +
-    `steps after keys "${sequence}"; see ${webFile} and ${expectedFile}`;
+    `steps after keys "${sequence}"${until === null ? '' : ` up to piece ${until}`}; see ${webFile} and ${expectedFile}`;
 }
 
 // An expression, for any engine's driver, for the boxes of the loading bar

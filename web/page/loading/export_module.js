@@ -6,8 +6,8 @@
 // delivery, once for both; a fetch that failed is tried again, past any
 // copy the browser keeps of a damaged file, the next time the model is
 // asked for. The model is made on the page's thread, as the download
-// asks; the part maps on a worker (export_worker.js), which keeps the
-// module's compiling and mapping off it.
+// asks; the part maps and pixel histories on a worker (export_worker.js),
+// which keeps the module's compiling and its work off it.
 import { checkWhole, compileWasm, DeliveryError, download, instantiateFrom, plainName, runScript } from './delivery.js';
 
 // As the build names them, after their content.
@@ -17,7 +17,7 @@ const kWasm = 'house-export.wasm';
 let files = null;
 let fresh = false;
 let exporter = null;
-let mapper = null;
+let asker = null;
 
 // A failure of `promise` with the name of the file it was about, once.
 function naming(url, promise) {
@@ -69,30 +69,30 @@ export function exportModule() {
   return exporter;
 }
 
-// partMap(keys, width, height) on the worker, as a promise of what the
-// module's partMap returns, with `ms`, the worker's time for it. Made
-// once: where the worker cannot start, or the files cannot be had, every
-// call fails, and the page says nothing.
-export function partMapper() {
-  mapper ??= exportFiles().then((compiled) => new Promise((resolve, reject) => {
+// The module on the worker, as a promise of ask(call, ...args), which
+// promises { answer, ms }: what the module's `call` returns and the
+// worker's time for it. Made once: where the worker cannot start, or the
+// files cannot be had, every call fails, and the page says nothing.
+function exportWorker() {
+  asker ??= exportFiles().then((compiled) => new Promise((resolve, reject) => {
     const worker = new Worker('export_worker.js');
     const waiting = new Map();
     let next = 0;
     worker.onerror = (event) => {
       event.preventDefault();
-      reject(new Error('the part map worker could not start'));
+      reject(new Error('the export worker could not start'));
     };
     worker.onmessage = ({ data }) => {
       if (data.ready) {
-        resolve((keys, width, height) => new Promise((answer, fail) => {
+        resolve((call, ...args) => new Promise((answer, fail) => {
           waiting.set(++next, { answer, fail });
-          worker.postMessage({ id: next, keys, width, height });
+          worker.postMessage({ id: next, call, args });
         }));
       } else if ('id' in data) {
         const { answer, fail } = waiting.get(data.id);
         waiting.delete(data.id);
         if ('failed' in data) fail(new Error(data.failed));
-        else answer({ ...data.map, ms: data.ms });
+        else answer(data);
       } else {
         worker.terminate();
         reject(new Error(data.failed));
@@ -100,5 +100,24 @@ export function partMapper() {
     };
     worker.postMessage({ script: kScript, module: compiled });
   }));
-  return mapper;
+  return asker;
+}
+
+// partMap(keys, width, height) on the worker, as a promise of what the
+// module's partMap returns, with `ms`, the worker's time for it.
+export function partMapper() {
+  return exportWorker().then((ask) => async (keys, width, height) => {
+    const { answer, ms } = await ask('partMap', keys, width, height);
+    return { ...answer, ms };
+  });
+}
+
+// pixelHistory(keys, width, height, x, y) on the worker, as a promise of
+// { pieces, ms }: what the module's pixelHistory returns and the worker's
+// time for it.
+export function pixelHistorian() {
+  return exportWorker().then((ask) => async (keys, width, height, x, y) => {
+    const { answer, ms } = await ask('pixelHistory', keys, width, height, x, y);
+    return { pieces: answer, ms };
+  });
 }
