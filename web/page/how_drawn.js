@@ -225,9 +225,28 @@ export function startHowDrawn(program, { toggle, side, controls, stage, liveRegi
     }
   }
 
+  // While a step shows, the picture is not the live view and takes no
+  // keys: a screen reader is told so, and told the step; closed, the live
+  // view's name and keys come back as they were.
+  let liveNaming = [];
+  function nameStepView(showingSteps) {
+    if (showingSteps) {
+      liveNaming = ['aria-label', 'aria-keyshortcuts', 'aria-describedby'].map((name) => [name, canvas.getAttribute(name)]);
+      canvas.removeAttribute('aria-keyshortcuts');
+      canvas.setAttribute('aria-label', '3D house, as the program draws it, step by step');
+      canvas.setAttribute('aria-describedby', 'step-words');
+      return;
+    }
+    for (const [name, value] of liveNaming) {
+      if (value === null) canvas.removeAttribute(name);
+      else canvas.setAttribute(name, value);
+    }
+  }
+
   function close() {
     if (!open) return;
     open = false;
+    nameStepView(false);
     stopPlay();
     clearTimeout(quiet);
     said.textContent = '';
@@ -265,6 +284,7 @@ export function startHowDrawn(program, { toggle, side, controls, stage, liveRegi
     }
     panel.hidden = false;
     document.body.classList.add('showing-steps');
+    nameStepView(true);
     controls.inert = true;
     showStep(current());
     // The module compiles what the history calls as it is first called.

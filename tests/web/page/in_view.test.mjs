@@ -159,8 +159,11 @@ test('how it is drawn: a step is house-snapshot --until, a tap lists its --pixel
     await page.focus('#canvas');
     await page.keyboard.press('ArrowLeft');
     assert.equal(await delivered(), before, 'no key reaches the program while a step is shown');
+    const keysOffered = () => page.$eval('#canvas', (canvas) => canvas.getAttribute('aria-keyshortcuts'));
+    assert.equal(await keysOffered(), null, 'nor does the picture offer any');
     await page.keyboard.press('Escape');
     assert.equal(await page.$eval('#how-drawn-toggle', (toggle) => toggle.getAttribute('aria-expanded')), 'false');
+    assert.match(await keysOffered(), /^ArrowLeft /);
     assert.equal(await compareWithDelivered(page, `steps-closed-${device.name}`), null);
     await page.keyboard.press('ArrowLeft');
     assert.equal(await delivered(), before + 1);

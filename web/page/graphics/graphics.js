@@ -43,7 +43,10 @@ export function startGraphics(program) {
     if (program.stopped) return;
     program.graphicsLost = true;
     canvas.classList.add('lost');
-    showNotice('The graphics were reset; drawing again…', 'The keys, gestures and buttons still work.', { over: true });
+    // How it's drawn holds the keys while it shows a step.
+    const stillWork = document.body.classList.contains('showing-steps')
+      ? 'The step shows again once they are back.' : 'The keys, gestures and buttons still work.';
+    showNotice('The graphics were reset; drawing again…', stillWork, { over: true });
     wait();
   });
 
