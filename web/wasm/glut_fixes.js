@@ -20,19 +20,6 @@
 (function () {
   'use strict';
 
-  // GLUT's codes for the keys the program reads through specialKeys.
-  var kSpecialCodes = {ArrowLeft: 100, ArrowUp: 101, ArrowRight: 102, ArrowDown: 103};
-  // Named keys that are characters to GLUT.
-  var kNamedCharacters = {Escape: 27, Enter: 13, Backspace: 8, Delete: 127};
-  var kHighestCharacter = 255;
-
-  function characterCode(event) {
-    if (kNamedCharacters.hasOwnProperty(event.key)) return kNamedCharacters[event.key];
-    if (event.key.length !== 1) return null;
-    var code = event.key.charCodeAt(0);
-    return code <= kHighestCharacter ? code : null;
-  }
-
   // The program ended itself (Escape calls exit(0)): nothing may run after
   // that, as nothing does after a process exits, so no queued frame is
   // drawn and no further key is delivered.
@@ -85,24 +72,9 @@
     _glutPostRedisplay();
   };
 
-  function press(special, code) {
-    (Module['pressKey'] || Module['deliverKey'])(special, code);
-  }
-
-  GLUT.onKeydown = function (event) {
-    if (ABORT || document.activeElement !== Module['canvas']) return;
-    if (event.ctrlKey || event.altKey || event.metaKey) return;
-    var special = kSpecialCodes[event.key];
-    if (special !== undefined) {
-      event.preventDefault();
-      press(true, special);
-      return;
-    }
-    var code = characterCode(event);
-    if (code === null) return;
-    event.preventDefault();
-    press(false, code);
-  };
+  // The page reads the keys typed on the picture itself
+  // (web/page/input/typing.js), also those typed before the program runs.
+  GLUT.onKeydown = function () {};
 
   // The emulation turns touches into mouse events for GLUT's mouse
   // callbacks, which the program does not register, from listeners on the

@@ -11,7 +11,9 @@ import { after, before, test } from 'node:test';
 import { PNG } from 'pngjs';
 import { kPosterSides, posterName } from '../../../web/site/poster.mjs';
 import { kSite, startBrowser, waitForFrames } from '../support/browser.mjs';
-import { compareWithDelivered, kDesktop, kPhone, openOn, settle } from '../support/devices.mjs';
+import {
+  canvasBox, compareWithDelivered, deliveredKeys, kDesktop, kPhone, openOn, settle, touchDrag,
+} from '../support/devices.mjs';
 import { holdingServer } from '../support/held_files.mjs';
 import { comparePicture, differingPixels, kLoadingBarBoxes, paintOver, snapshot } from '../support/pictures.mjs';
 
@@ -115,6 +117,32 @@ test('a link to another view shows the empty stage with the loading bar, never t
   assert.ok(!(await largestPainted()).includes('poster'));
   assert.deepEqual(faults, []);
   await page.close();
+});
+
+// A person who does not wait: a tap gives the picture the keys, and keys,
+// a button and a drag made before the program runs take effect once it
+// does, in order, after a link's keys.
+test('a tap, keys, a button and a drag made while the program arrives all take effect once it runs', async () => {
+  for (const [fragment, linked] of [['', ''], ['#keys=Left*12~o*20', 'Left*12 o*20 ']]) {
+    holding.hold('house.wasm');
+    const { page, client, faults } = await openOn(session, kPhone, fragment, { drawn: false, isolated: true });
+    await page.waitForFunction(() => window.Module && document.getElementById('poster').complete);
+    await page.evaluate(() => document.activeElement.blur());
+    const { x, y, width } = await canvasBox(page);
+    await page.touchscreen.tap(x + width / 2, y + width / 2);
+    assert.equal(await page.evaluate(() => document.activeElement.id), 'canvas');
+    for (const key of ['ArrowRight', 'ArrowRight', 'ArrowRight', 'o', 'o']) await page.keyboard.press(key);
+    await touchDrag(client, [x + 20, y + 20], [x + width / 2, y + 20]);
+    await page.tap('button[data-key="x"]');
+    assert.equal(await page.evaluate(() => Module.framesDrawn), 0);
+    holding.release('house.wasm');
+    await waitForFrames(page, 0);
+    assert.match(await deliveredKeys(page), new RegExp(`^${linked.replace(/\*/g, '\\*')}Right\\*3 o\\*2 (Left|Right)\\*\\d+ x$`));
+    assert.equal(await compareWithDelivered(page, `keys-while-arriving${fragment ? '-linked' : ''}`), null);
+    await page.waitForFunction(() => !/Loading/.test(document.getElementById('view-words').textContent));
+    assert.deepEqual(faults, []);
+    await page.close();
+  }
 });
 
 test('the page\'s first load, up to its first frame, is under 100 KiB with brotli', async () => {

@@ -5,21 +5,16 @@
 // a pause, some 30 steps a second, so holding "Open drive gate" swings the
 // gate as holding "o" does. Buttons marked data-once (full screen and back)
 // act once, on the click, which the browser counts as a person's request.
-// The program reads the data-key words, in its own key language, once it
-// runs; until then a button has no key to send, and nothing to send it to.
-import { pressKey } from './keys.js';
+// The program reads the data-key words, in its own key language; until it
+// runs, the steps are kept for it (keys.js).
+import { pressKeyWord } from './keys.js';
 
 const kRepeatDelayMs = 500;
 const kRepeatIntervalMs = 1000 / 30;
 const kActivationKeys = new Set([' ', 'Enter']);
 
-const buttonKeys = new Map();  // button -> { special, code }, once the program runs
-
 function keyOf(button) {
-  return () => {
-    const key = buttonKeys.get(button);
-    return key !== undefined && pressKey(key.special, key.code);
-  };
+  return () => pressKeyWord(button.dataset.key);
 }
 
 // Steps once now and then repeats, until the returned stop is called or
@@ -78,11 +73,8 @@ function startRepeating(button) {
   button.addEventListener('contextmenu', (event) => event.preventDefault());
 }
 
-export function startButtons(program, container) {
+export function startButtons(container) {
   const buttons = container.querySelectorAll('button[data-key]');
-  program.whenStarted(() => {
-    for (const button of buttons) buttonKeys.set(button, program.parseKeys(button.dataset.key)[0]);
-  });
   for (const button of buttons) {
     if (button.hasAttribute('data-once')) button.addEventListener('click', keyOf(button));
     else startRepeating(button);

@@ -8,13 +8,14 @@
 // where it was, soon, is a tap, not a drag: it turns nothing, and
 // `onTap(event)` hears of it.
 import { pressKey } from './keys.js';
+import { kSpecialCodes } from './typing.js';
 
-// The keys by GLUT's codes (GLUT_KEY_LEFT is 100), which are fixed: the
-// gestures need them before the program, and its key language, arrive.
-const kLeft = { special: true, code: 100 };
-const kUp = { special: true, code: 101 };
-const kRight = { special: true, code: 102 };
-const kDown = { special: true, code: 103 };
+// The keys by GLUT's codes, which are fixed: the gestures need them before
+// the program, and its key language, arrive.
+const kLeft = { special: true, code: kSpecialCodes.ArrowLeft };
+const kUp = { special: true, code: kSpecialCodes.ArrowUp };
+const kRight = { special: true, code: kSpecialCodes.ArrowRight };
+const kDown = { special: true, code: kSpecialCodes.ArrowDown };
 const kZoomIn = { special: false, code: '+'.charCodeAt(0) };
 const kZoomOut = { special: false, code: '-'.charCodeAt(0) };
 

@@ -1,7 +1,9 @@
 // The one way keys reach the program from the page: typed on the canvas,
 // made from gestures and buttons, or replayed from a link, every key goes
 // through pressKey, which hands it to the program's own key callback and
-// records it. The record is what a link to the view is made of, and what
+// records it. Keys made while the program is arriving (the poster shows)
+// are kept, in order, and reach it once it runs, after a link's keys, as
+// if made then. The record is what a link to the view is made of, and what
 // the picture can be checked against: runs of one key, so that a held
 // button or a long drag is one entry. It holds only the keys the program
 // acts on: any other (Space, a letter it does not use) changes nothing in
@@ -56,18 +58,55 @@ function record(special, code) {
   }
 }
 
-// special: a GLUT special-key code (100 Left, 101 Up, 102 Right, 103 Down);
-// otherwise an 8-bit character code. False when the program is not running.
-export function pressKey(special, code) {
+function deliver(special, code) {
   if (!window.Module.deliverKey || !window.Module.deliverKey(special, code)) return false;
   if (complete) record(special, code);
   changed();
   return true;
 }
 
+// The presses made while the program is arriving, each a { special, code }
+// or a { word } of the key language (a button's), which only the program
+// reads; null once it runs.
+let arriving = [];
+const wordKeys = new Map();  // word -> { special, code }, as the program read it
+
+function press(key) {
+  if (arriving === null) {
+    if (key.word !== undefined && !wordKeys.has(key.word)) wordKeys.set(key.word, window.Module.parseKeys(key.word)[0]);
+    const { special, code } = key.word === undefined ? key : wordKeys.get(key.word);
+    return deliver(special, code);
+  }
+  if (window.Module.stopped) return false;
+  arriving.push(key);
+  return true;
+}
+
+// special: a GLUT special-key code (100 Left, 101 Up, 102 Right, 103 Down);
+// otherwise an 8-bit character code. False when the program has ended,
+// never started, or takes no keys now.
+export function pressKey(special, code) {
+  return press({ special, code });
+}
+
+// A key by its word in the key language ("Left", "+", "o").
+export function pressKeyWord(word) {
+  return press({ word });
+}
+
 export function pressKeys(presses) {
   for (const { special, code } of presses) {
     if (!pressKey(special, code)) return;
+  }
+}
+
+// The program runs: a link's presses first, then those made meanwhile.
+export function openKeys(linkPresses) {
+  const early = arriving ?? [];
+  arriving = null;
+  pressKeys(linkPresses);
+  for (const key of early) {
+    if (!press(key)) return;
   }
 }
 
@@ -99,9 +138,9 @@ export function deliveredKeyText(separator) {
   }
 }
 
-// The program's keyboard handler sends the keys typed on the canvas here.
-// The tests read the record, press by press, as keysDelivered (null once
-// it has grown past what a link can carry).
+// The tests press keys as the page does, and read the record, press by
+// press, as keysDelivered (null once it has grown past what a link can
+// carry).
 export function startKeys(program) {
   program.pressKey = pressKey;
   Object.defineProperty(program, 'keysDelivered', {

@@ -4,7 +4,7 @@
 // such a link replays the keys through the program's callbacks, so the
 // person it is sent to sees the sender's picture; house-snapshot --keys
 // draws it from the same text.
-import { deliveredKeyText, onKeysDelivered, pressKeys } from './keys.js';
+import { deliveredKeyText, onKeysDelivered, openKeys } from './keys.js';
 import { withCommas } from '../numbers.js';
 
 const kPrefix = '#keys=';
@@ -90,13 +90,13 @@ export function startViewLink(program, { copyButton, status, linkBox, linkText }
   window.addEventListener('beforeunload', flushAddress);
   window.addEventListener('pagehide', flushAddress);
 
+  // The link's keys come before any made while the program was arriving.
   program.whenStarted(() => {
     const presses = keysFromFragment(program, location.hash);
     if (presses instanceof Error) {
       say(`The link's keys could not be read: ${presses.message}. The picture shows the first view.`);
-      return;
     }
-    pressKeys(presses);
+    openKeys(presses instanceof Error ? [] : presses);
   });
 
   // Another link pasted into the address bar of this tab changes only the
