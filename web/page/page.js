@@ -10,6 +10,7 @@ import { startButtons } from './input/buttons.js';
 import { startGestures } from './input/gestures.js';
 import { startGraphics } from './graphics/graphics.js';
 import { startKeys } from './input/keys.js';
+import { startTyping } from './input/typing.js';
 import { startOffline } from './offline.js';
 import { startModelDownload } from './model_download.js';
 import { createProgram, loadProgram } from './loading/program.js';
@@ -34,11 +35,13 @@ function showFocus() {
 }
 
 const program = createProgram(canvas);
+loadProgram(program);
 startKeys(program);
+startTyping(canvas);
 startSizing(program);
 startGraphics(program);
 startOffline(program);
-startButtons(program, document.body);
+startButtons(document.body);
 startViewName(program, element('view-words'));
 // What is in view, and what is under a tap, come once the first frame is
 // drawn and the page is idle: neither their script nor the model export
@@ -85,4 +88,3 @@ canvas.addEventListener('focus', showFocus);
 canvas.addEventListener('blur', showFocus);
 canvas.focus({ preventScroll: true });
 showFocus();
-loadProgram(program);

@@ -38,6 +38,10 @@ const kDigestDigits = 10;
 // ("../") or down.
 const kReference = /(["'])(\.\/)?((?:\.\.\/|[a-z_]+\/)*)([A-Za-z0-9_-]+\.(?:html|js|mjs|css|wasm|png|json|webmanifest))\1/g;
 const kTextTypes = new Set(['.html', '.js', '.mjs', '.css', '.webmanifest']);
+// A module's static import or re-export: `import x from './a.js';`,
+// `} from '../b.js';`, `import './c.js';`.
+const kStaticImport = /^(?:import|export|\})[^;'"]*?(?:from\s*)?(["'])([^"']+\.js)\1/gm;
+const kPageModule = 'page.js';
 
 const isText = (name) => kTextTypes.has(path.extname(name));
 const namedByContent = (name) => kContentNamedTypes.has(path.extname(name)) && name !== 'sw.js';
@@ -102,12 +106,33 @@ function replaceOnce(text, what, by, file) {
   return text.replace(what, () => by);
 }
 
-// index.html as the site serves it, but for the content names.
-function finishPage(page, { usage, sky, sizes }) {
+// The modules `entry` (a path from web/page/) imports, and theirs, by
+// their paths from web/page/; not those it loads only when asked
+// (`import('...')`).
+export function staticImports(entry, readSource) {
+  const found = new Set();
+  const waiting = [entry];
+  while (waiting.length) {
+    const module = waiting.shift();
+    for (const [, , imported] of readSource(module).matchAll(kStaticImport)) {
+      const reached = path.posix.join(path.posix.dirname(module), imported);
+      if (!found.has(reached)) waiting.push(reached);
+      found.add(reached);
+    }
+  }
+  return [...found];
+}
+
+// index.html as the site serves it, but for the content names. The page's
+// modules are asked for as the page is read, all at once (modulepreload),
+// where each would otherwise wait for the module that imports it.
+function finishPage(page, { usage, sky, sizes, modules }) {
   let html = fillPage(page, usage);
   html = replaceOnce(html, '<meta charset="utf-8">\n', '<meta charset="utf-8">\n' +
     `<meta http-equiv="Content-Security-Policy" content="${kMetaContentSecurityPolicy}">\n` +
     `<meta name="theme-color" content="${sky}">\n`, 'index.html');
+  html = replaceOnce(html, '</head>\n',
+    `${modules.map((module) => `<link rel="modulepreload" href="${module}">\n`).join('')}</head>\n`, 'index.html');
   return html.replace(/data-size-of="([^"]*)"/g, (whole, name) => {
     if (!sizes.has(name)) throw new Error(`index.html asks for the size of ${name}, which is not a site file`);
     return `max="${sizes.get(name)}"`;
@@ -171,7 +196,8 @@ export function assemble(siteDirectory, programDirectory) {
   const sky = skyColour(fs.readFileSync(path.join(kRoot, 'src/viewer/palette.h'), 'utf8'));
   const sizes = new Map([...sources].map(([name, bytes]) => [name, bytes.length]));
   const usage = fs.readFileSync(path.join(kRoot, 'docs/usage.md'), 'utf8');
-  sources.set('index.html', Buffer.from(finishPage(sources.get('index.html').toString('utf8'), { usage, sky, sizes })));
+  const modules = [kPageModule, ...staticImports(kPageModule, (module) => fs.readFileSync(path.join(kPage, module), 'utf8'))];
+  sources.set('index.html', Buffer.from(finishPage(sources.get('index.html').toString('utf8'), { usage, sky, sizes, modules })));
   sources.set('manifest.webmanifest', Buffer.from(finishManifest(sources.get('manifest.webmanifest').toString('utf8'), sky)));
 
   const { names, site } = nameByContent(sources);

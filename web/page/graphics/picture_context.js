@@ -1,9 +1,8 @@
-// The picture's WebGL context, made by the page once the page and its
-// poster are on the screen (page_shown.js), while the program is arriving, with the
-// GL layer's shader program compiling on it: on a worker where the browser
-// can draw WebGL there (remote_context.js), so that no wait for the GPU
-// falls on the page's thread; else on the page's own thread, as WebKitGTK
-// must. The program's GLUT takes it in place of making one
+// The picture's WebGL context, made by the page as its modules start, while
+// the program is arriving, with the GL layer's shader program compiling on
+// it: on the worker loading/worker_start.js started, where the browser can
+// draw WebGL there (remote_context.js), so that no wait for the GPU falls
+// on the page's thread; else on the page's own thread, as WebKitGTK must. The program's GLUT takes it in place of making one
 // (glut_fixes.js). `?graphics=page` in the address draws on the page's
 // thread anywhere, to compare the two.
 //
@@ -21,7 +20,6 @@
 //   contextRestored()    the context is back: make again what was made
 // or null where there is no WebGL, which the program says as it starts.
 import { compileBatchProgram, largestSide, linkFailure } from './context_setup.js';
-import { pageShown } from '../loading/page_shown.js';
 import { startRemoteGraphics } from './remote_context.js';
 
 // The context GLUT makes for the program's display mode (RGB, double
@@ -77,11 +75,10 @@ function pageGraphics(program) {
 
 // Resolves once Module.graphics is set.
 export async function makePictureContext(program) {
-  await pageShown();
   // In a task of its own, after the one that starts the program's downloads.
   await new Promise((resolve) => setTimeout(resolve, 0));
-  const remote = /[?&]graphics=page\b/.test(location.search) ? null
-    : await startRemoteGraphics(program, kContextAttributes);
+  const worker = program.graphicsWorker;
+  const remote = worker ? await startRemoteGraphics(program, worker, kContextAttributes) : null;
   const graphics = remote ? remote.graphics : pageGraphics(program);
   if (graphics) graphics.attributes = kContextAttributes;
   program.graphics = graphics;

@@ -14,7 +14,6 @@
 // the screen, so that a frame allocates nothing.
 import { kBatchProgramHandle } from './context_setup.js';
 
-const kProbeWaitMs = 5000;
 // Sent and not yet on the screen: one frame being drawn and one on its way
 // keep the worker busy; the program's next frame waits, so that the
 // picture never falls behind the keys.
@@ -106,22 +105,6 @@ class RemoteContext {
   }
 }
 
-// Whether WebGL works on a worker here: the worker tries, off the page's
-// thread, before the canvas is handed over, which cannot be undone
-// (WebKitGTK has OffscreenCanvas, but no WebGL on it).
-function workerDrawsWebGL(worker) {
-  return new Promise((resolve) => {
-    const timer = setTimeout(() => resolve(false), kProbeWaitMs);
-    const answer = (drawn) => {
-      clearTimeout(timer);
-      resolve(drawn);
-    };
-    worker.addEventListener('message', ({ data }) => answer(Boolean(data.probed)), { once: true });
-    worker.addEventListener('error', () => answer(false), { once: true });
-    worker.postMessage({ probe: true });
-  });
-}
-
 // After the transfer the canvas's own width and height no longer follow
 // its drawing buffer, and setting them throws. These stand in for them, so
 // that the program's GLUT and the page's sizing read and set the buffer's
@@ -143,15 +126,13 @@ function followBuffer(canvas, context) {
 }
 
 // { graphics }: the picture's graphics (as picture_context.js describes
-// them) on a worker, once it has made its context, or null where the
-// worker could not make one, which the program has been told. Null where
-// this browser cannot draw WebGL on a worker: the canvas is still the
-// page's.
-export async function startRemoteGraphics(program, attributes) {
+// them) on the worker worker_start.js started, once it has made its
+// context, or null where the worker could not make one, which the program
+// has been told. Null where this browser cannot draw WebGL on a worker:
+// the canvas is still the page's.
+export async function startRemoteGraphics(program, { worker, drawsWebGL }, attributes) {
   const canvas = program.canvas;
-  if (typeof canvas.transferControlToOffscreen !== 'function') return null;
-  const worker = new Worker('context_worker.js', { type: 'module' });
-  if (!(await workerDrawsWebGL(worker))) {
+  if (!(await drawsWebGL)) {
     worker.terminate();
     return null;
   }

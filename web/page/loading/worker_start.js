@@ -1,26 +1,26 @@
-// The page's modules (page.js), started once the poster is on the screen,
-// or at once where a link shows no poster: until then the poster has the
-// network and the page's thread to itself, and is painted the sooner. A
-// classic script run once the page is read (defer), not a module, whose
-// imports the browser would fetch at once. A poster not shown within
-// kMostWaitMs (a tab in the background, a poster that does not arrive)
-// holds the page back no longer.
+// Starts the worker that will draw the picture (remote_context.js) as the
+// page is read, a classic script in the head: the first frame waits on it
+// longest. The worker fetches its module and asks whether this browser can
+// draw WebGL on a worker at all (WebKitGTK has OffscreenCanvas but no WebGL
+// on it) while the poster, the page's modules and the program arrive. It is
+// left on Module, which the page's modules take over (loading/program.js).
+// Where the page draws on its own thread (`?graphics=page`, or no
+// OffscreenCanvas), no worker.
 (() => {
-  const kMostWaitMs = 2000;
-  let started = false;
-  const start = () => {
-    if (started) return;
-    started = true;
-    const script = document.createElement('script');
-    script.type = 'module';
-    script.src = '../page.js';
-    document.head.append(script);
-  };
-  if (document.documentElement.classList.contains('linked-view')) {
-    start();
+  const kProbeWaitMs = 5000;
+  if (/[?&]graphics=page\b/.test(location.search) || !('transferControlToOffscreen' in HTMLCanvasElement.prototype)) {
     return;
   }
-  document.getElementById('poster').decode().catch(() => {})
-    .then(() => requestAnimationFrame(() => setTimeout(start, 0)));
-  setTimeout(start, kMostWaitMs);
+  const worker = new Worker('../graphics/context_worker.js', { type: 'module' });
+  const drawsWebGL = new Promise((resolve) => {
+    const timer = setTimeout(() => resolve(false), kProbeWaitMs);
+    const answer = (drawn) => {
+      clearTimeout(timer);
+      resolve(drawn);
+    };
+    worker.addEventListener('message', ({ data }) => answer(Boolean(data.probed)), { once: true });
+    worker.addEventListener('error', () => answer(false), { once: true });
+    worker.postMessage({ probe: true });
+  });
+  window.Module = { graphicsWorker: { worker, drawsWebGL } };
 })();
