@@ -42,6 +42,7 @@ const kTextTypes = new Set(['.html', '.js', '.mjs', '.css', '.webmanifest']);
 // `} from '../b.js';`, `import './c.js';`.
 const kStaticImport = /^(?:import|export|\})[^;'"]*?(?:from\s*)?(["'])([^"']+\.js)\1/gm;
 const kPageModule = 'page.js';
+const kLoader = 'page_loader.js';
 
 const isText = (name) => kTextTypes.has(path.extname(name));
 const namedByContent = (name) => kContentNamedTypes.has(path.extname(name)) && name !== 'sw.js';
@@ -123,16 +124,12 @@ export function staticImports(entry, readSource) {
   return [...found];
 }
 
-// index.html as the site serves it, but for the content names. The page's
-// modules are asked for as the page is read, all at once (modulepreload),
-// where each would otherwise wait for the module that imports it.
-function finishPage(page, { usage, sky, sizes, modules }) {
+// index.html as the site serves it, but for the content names.
+function finishPage(page, { usage, sky, sizes }) {
   let html = fillPage(page, usage);
   html = replaceOnce(html, '<meta charset="utf-8">\n', '<meta charset="utf-8">\n' +
     `<meta http-equiv="Content-Security-Policy" content="${kMetaContentSecurityPolicy}">\n` +
     `<meta name="theme-color" content="${sky}">\n`, 'index.html');
-  html = replaceOnce(html, '</head>\n',
-    `${modules.map((module) => `<link rel="modulepreload" href="${module}">\n`).join('')}</head>\n`, 'index.html');
   return html.replace(/data-size-of="([^"]*)"/g, (whole, name) => {
     if (!sizes.has(name)) throw new Error(`index.html asks for the size of ${name}, which is not a site file`);
     return `max="${sizes.get(name)}"`;
@@ -196,8 +193,12 @@ export function assemble(siteDirectory, programDirectory) {
   const sky = skyColour(fs.readFileSync(path.join(kRoot, 'src/viewer/palette.h'), 'utf8'));
   const sizes = new Map([...sources].map(([name, bytes]) => [name, bytes.length]));
   const usage = fs.readFileSync(path.join(kRoot, 'docs/usage.md'), 'utf8');
-  const modules = [kPageModule, ...staticImports(kPageModule, (module) => fs.readFileSync(path.join(kPage, module), 'utf8'))];
-  sources.set('index.html', Buffer.from(finishPage(sources.get('index.html').toString('utf8'), { usage, sky, sizes, modules })));
+  sources.set('index.html', Buffer.from(finishPage(sources.get('index.html').toString('utf8'), { usage, sky, sizes })));
+  // The loader asks for the page's modules all at once, each of which
+  // would otherwise wait for the module that imports it.
+  const modules = staticImports(kPageModule, (module) => fs.readFileSync(path.join(kPage, module), 'utf8'));
+  sources.set(kLoader, Buffer.from(replaceOnce(sources.get(kLoader).toString('utf8'), 'const kModules = [];',
+    `const kModules = [${modules.map((module) => `'${module}'`).join(', ')}];`, kLoader)));
   sources.set('manifest.webmanifest', Buffer.from(finishManifest(sources.get('manifest.webmanifest').toString('utf8'), sky)));
 
   const { names, site } = nameByContent(sources);

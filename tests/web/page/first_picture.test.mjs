@@ -126,7 +126,7 @@ test('a tap, keys, a button and a drag made while the program arrives all take e
   for (const [fragment, linked] of [['', ''], ['#keys=Left*12~o*20', 'Left*12 o*20 ']]) {
     holding.hold('house.wasm');
     const { page, client, faults } = await openOn(session, kPhone, fragment, { drawn: false, isolated: true });
-    await page.waitForFunction(() => window.Module && document.getElementById('poster').complete);
+    await page.waitForFunction(() => window.Module?.pressKey && document.getElementById('poster').complete);
     await page.evaluate(() => document.activeElement.blur());
     const { x, y, width } = await canvasBox(page);
     await page.touchscreen.tap(x + width / 2, y + width / 2);

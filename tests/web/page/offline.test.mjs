@@ -90,7 +90,7 @@ test('a new build shows whole on the next load, and the old one is dropped', asy
     const second = assemble(site, program).names;
     const renamed = second.filter((name) => kNamedByContent.test(name) && !first.includes(name));
     assert.deepEqual(renamed.map((name) => name.replace(/\.[0-9a-f]+\./, '.')).sort(),
-      ['house.js', 'house.wasm', 'page.js', 'program.js']);
+      ['house.js', 'house.wasm', 'page.js', 'page_loader.js', 'program.js']);
 
     await page.reload();
     await waitForFrames(page, 0);

@@ -1,6 +1,6 @@
 // The picture's WebGL context, made by the page as its modules start, while
 // the program is arriving, with the GL layer's shader program compiling on
-// it: on the worker loading/worker_start.js started, where the browser can
+// it: on the worker loading/page_loader.js started, where the browser can
 // draw WebGL there (remote_context.js), so that no wait for the GPU falls
 // on the page's thread; else on the page's own thread, as WebKitGTK must. The program's GLUT takes it in place of making one
 // (glut_fixes.js). `?graphics=page` in the address draws on the page's

@@ -126,7 +126,7 @@ function followBuffer(canvas, context) {
 }
 
 // { graphics }: the picture's graphics (as picture_context.js describes
-// them) on the worker worker_start.js started, once it has made its
+// them) on the worker page_loader.js started, once it has made its
 // context, or null where the worker could not make one, which the program
 // has been told. Null where this browser cannot draw WebGL on a worker:
 // the canvas is still the page's.

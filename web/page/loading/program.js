@@ -42,7 +42,7 @@ export function createProgram(canvas) {
   const stopped = [];
   const module = {
     canvas,
-    graphicsWorker: window.Module?.graphicsWorker ?? null,  // worker_start.js
+    graphicsWorker: window.Module?.graphicsWorker ?? null,  // page_loader.js
     graphics: null,      // picture_context.js
     framesDrawn: 0,
     firstFrameMs: null,  // from the start of navigation
@@ -131,8 +131,11 @@ export function loadProgram(program) {
   context.catch((error) => program.onAbort(`the picture's graphics could not be made: ${error.message}`));
 
   // The loader asks for the program once house.js runs; it calls main
-  // only after receiveInstance, and so once the context is made.
-  program.instantiateWasm = instantiateFrom(context.then(() => wasm), kScript, failed(kWasm));
+  // only after receiveInstance, and so once the context is made. A
+  // download that fails before house.js has run is said above already.
+  const ready = context.then(() => wasm);
+  ready.catch(() => {});
+  program.instantiateWasm = instantiateFrom(ready, kScript, failed(kWasm));
 
   download(kScript)
     .then(async (bytes) => {
