@@ -12,7 +12,9 @@ import os from 'node:os';
 import path from 'node:path';
 import { after, before, test } from 'node:test';
 import { fileURLToPath } from 'node:url';
-import { assemble, nameByContent, references, renamed, skyColour } from '../../web/site/assemble.mjs';
+import {
+  assemble, nameByContent, references, renamed, skyColour, withoutCommentLines,
+} from '../../web/site/assemble.mjs';
 import { kStepsFile } from '../../web/site/frame_steps.mjs';
 import { kPosterSides, posterName } from '../../web/site/poster.mjs';
 import { kMetaContentSecurityPolicy } from '../../web/server/security_policy.mjs';
@@ -54,6 +56,11 @@ test('references are file names in quotes, and only those are renamed', () => {
     assert.deepEqual(references(text), named, text);
     assert.equal(renamed(text, names), written, text);
   }
+});
+
+test("a page script loses its lines of comment, not a line of a template literal or code's own", () => {
+  const text = '// head\nconst a = 1;  // kept\n  // gone\nconst s = `x\n// a shader line\n`;\nconst u = \'//\';\n';
+  assert.equal(withoutCommentLines(text), 'const a = 1;  // kept\nconst s = `x\n// a shader line\n`;\nconst u = \'//\';\n');
 });
 
 test('a file is named after its content, with the names of the files it names', () => {

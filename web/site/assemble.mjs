@@ -124,6 +124,18 @@ export function staticImports(entry, readSource) {
   return [...found];
 }
 
+// A page script as the site serves it: without its lines of comment, which
+// are for the sources' readers and would be a third of the bytes a first
+// visit loads. A line inside a template literal (a shader's source) stays.
+export function withoutCommentLines(text) {
+  let inTemplate = false;
+  return text.split('\n').filter((line) => {
+    const keep = inTemplate || !/^\s*\/\//.test(line);
+    if ((line.split('`').length - 1) % 2) inTemplate = !inTemplate;
+    return keep;
+  }).join('\n');
+}
+
 // index.html as the site serves it, but for the content names.
 function finishPage(page, { usage, sky, sizes }) {
   let html = fillPage(page, usage);
@@ -190,6 +202,9 @@ function writeChanged(file, bytes) {
 
 export function assemble(siteDirectory, programDirectory) {
   const sources = gatherSources(programDirectory);
+  for (const [name, bytes] of sources) {
+    if (path.extname(name) === '.js' && !kBuiltFiles.includes(name)) sources.set(name, Buffer.from(withoutCommentLines(bytes.toString('utf8'))));
+  }
   const sky = skyColour(fs.readFileSync(path.join(kRoot, 'src/viewer/palette.h'), 'utf8'));
   const sizes = new Map([...sources].map(([name, bytes]) => [name, bytes.length]));
   const usage = fs.readFileSync(path.join(kRoot, 'docs/usage.md'), 'utf8');

@@ -130,9 +130,10 @@ function followBuffer(canvas, context) {
 // context, or null where the worker could not make one, which the program
 // has been told. Null where this browser cannot draw WebGL on a worker:
 // the canvas is still the page's.
-export async function startRemoteGraphics(program, { worker, drawsWebGL }, attributes) {
+export async function startRemoteGraphics(program, started, attributes) {
   const canvas = program.canvas;
-  if (!(await drawsWebGL)) {
+  const { worker, drawsWebGL } = await started;
+  if (!drawsWebGL) {
     worker.terminate();
     return null;
   }

@@ -1,10 +1,14 @@
 // Starts the page, a classic script run once the page is read (defer), so
-// that it holds up neither the page nor its poster. At once, the worker that
-// will draw the picture (remote_context.js): it fetches its module and
-// asks whether this browser can draw WebGL on a worker at all (WebKitGTK
-// has OffscreenCanvas but no WebGL on it) while the poster is shown, and
-// is left on Module, which the page's modules take over (program.js).
-// Where the page draws on its own thread (`?graphics=page`, or no
+// that it holds up neither the page nor its poster.
+//
+// The worker that will draw the picture (remote_context.js) is started as
+// soon as the page's first paint is on the screen, not before: its thread
+// and its question for the GPU would hold the poster back (on a software
+// renderer, by as much as they take). It fetches its module and asks
+// whether this browser can draw WebGL on a worker at all (WebKitGTK has
+// OffscreenCanvas but no WebGL on it) while the page's modules arrive, and
+// the answer is left on Module, which they take over (program.js). Where
+// the page draws on its own thread (`?graphics=page`, or no
 // OffscreenCanvas), no worker.
 //
 // Once the poster is decoded (at once where a link shows none), the page's
@@ -20,9 +24,24 @@
   const kPage = '../page.js';
   const kModules = [];
 
-  function startWorker() {
+  // Resolves once the browser says its first paint is on the screen, or
+  // after kMostWaitMs (a tab in the background).
+  function firstPaint() {
+    return new Promise((resolve) => {
+      setTimeout(resolve, kMostWaitMs);
+      if (!PerformanceObserver.supportedEntryTypes?.includes('paint')) resolve();
+      else new PerformanceObserver((entries, observer) => {
+        observer.disconnect();
+        resolve();
+      }).observe({ type: 'paint', buffered: true });
+    });
+  }
+
+  // { worker, drawsWebGL }, once the worker has answered.
+  async function startWorker() {
+    await firstPaint();
     const worker = new Worker('../graphics/context_worker.js', { type: 'module' });
-    const drawsWebGL = new Promise((resolve) => {
+    const drawsWebGL = await new Promise((resolve) => {
       const timer = setTimeout(() => resolve(false), kProbeWaitMs);
       const answer = (drawn) => {
         clearTimeout(timer);
@@ -32,7 +51,7 @@
       worker.addEventListener('error', () => answer(false), { once: true });
       worker.postMessage({ probe: true });
     });
-    window.Module = { graphicsWorker: { worker, drawsWebGL } };
+    return { worker, drawsWebGL };
   }
 
   function preload(module) {
@@ -56,7 +75,7 @@
   }
 
   if (!/[?&]graphics=page\b/.test(location.search) && 'transferControlToOffscreen' in HTMLCanvasElement.prototype) {
-    startWorker();
+    window.Module = { graphicsWorker: startWorker() };
   }
   if (document.documentElement.classList.contains('linked-view')) start();
   else document.getElementById('poster').decode().catch(() => {}).then(start);

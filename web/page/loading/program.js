@@ -42,7 +42,7 @@ export function createProgram(canvas) {
   const stopped = [];
   const module = {
     canvas,
-    graphicsWorker: window.Module?.graphicsWorker ?? null,  // page_loader.js
+    graphicsWorker: window.Module?.graphicsWorker ?? null,  // page_loader.js: its start, a promise
     graphics: null,      // picture_context.js
     framesDrawn: 0,
     firstFrameMs: null,  // from the start of navigation
