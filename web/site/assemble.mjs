@@ -203,7 +203,8 @@ function writeChanged(file, bytes) {
 export function assemble(siteDirectory, programDirectory) {
   const sources = gatherSources(programDirectory);
   for (const [name, bytes] of sources) {
-    if (path.extname(name) === '.js' && !kBuiltFiles.includes(name)) sources.set(name, Buffer.from(withoutCommentLines(bytes.toString('utf8'))));
+    if (path.extname(name) !== '.js' || kBuiltFiles.includes(name)) continue;
+    sources.set(name, Buffer.from(withoutCommentLines(bytes.toString('utf8'))));
   }
   const sky = skyColour(fs.readFileSync(path.join(kRoot, 'src/viewer/palette.h'), 'utf8'));
   const sizes = new Map([...sources].map(([name, bytes]) => [name, bytes.length]));

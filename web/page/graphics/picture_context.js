@@ -2,9 +2,10 @@
 // the program is arriving, with the GL layer's shader program compiling on
 // it: on the worker loading/page_loader.js started, where the browser can
 // draw WebGL there (remote_context.js), so that no wait for the GPU falls
-// on the page's thread; else on the page's own thread, as WebKitGTK must. The program's GLUT takes it in place of making one
-// (glut_fixes.js). `?graphics=page` in the address draws on the page's
-// thread anywhere, to compare the two.
+// on the page's thread; else on the page's own thread, as WebKitGTK must.
+// The program's GLUT takes it in place of making one (glut_fixes.js).
+// `?graphics=page` in the address draws on the page's thread anywhere, to
+// compare the two.
 //
 // Either way the program finds Module.graphics:
 //   context              the context, or what stands in for it

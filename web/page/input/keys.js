@@ -71,10 +71,15 @@ function deliver(special, code) {
 let arriving = [];
 const wordKeys = new Map();  // word -> { special, code }, as the program read it
 
+function keyOf({ word, ...key }) {
+  if (word === undefined) return key;
+  if (!wordKeys.has(word)) wordKeys.set(word, window.Module.parseKeys(word)[0]);
+  return wordKeys.get(word);
+}
+
 function press(key) {
   if (arriving === null) {
-    if (key.word !== undefined && !wordKeys.has(key.word)) wordKeys.set(key.word, window.Module.parseKeys(key.word)[0]);
-    const { special, code } = key.word === undefined ? key : wordKeys.get(key.word);
+    const { special, code } = keyOf(key);
     return deliver(special, code);
   }
   if (window.Module.stopped) return false;
