@@ -8,7 +8,8 @@
 //   a new build shows on the next load, and from the kept copy when the
 //   network fails, answers with an error or takes longer than
 //   kNetworkWaitMs.
-// - Files named after their content never change: the kept copy first.
+// - Files named after their content never change: the kept copy first
+//   (where the browser routes them there itself, without this worker).
 // - The others (icons, the manifest) from the network first.
 //
 // A file is kept only whole: a content-named file only with the content
@@ -52,8 +53,22 @@ async function keepBuild() {
   }));
 }
 
+// Where the browser can route a request itself (Chromium), a file named
+// after its content comes from the kept copy without this worker: answered
+// here, the page's twenty modules, asked for all at once, each waited its
+// turn on this worker's thread, and came 130 to 270 ms after they were
+// asked. A file the copy lacks comes from the network.
+function routeKeptFiles(event) {
+  try {
+    const urlPattern = new URLPattern({ baseURL: self.registration.scope, pathname: '*.*.*' });
+    return event.addRoutes({ condition: { urlPattern }, source: { cacheName: kCache } }).catch(() => {});
+  } catch {
+    return null;  // no routes here: every request comes to the handler below
+  }
+}
+
 self.addEventListener('install', (event) => {
-  event.waitUntil(keepBuild().then(() => self.skipWaiting()));
+  event.waitUntil(Promise.all([routeKeptFiles(event), keepBuild()]).then(() => self.skipWaiting()));
 });
 
 self.addEventListener('activate', (event) => {

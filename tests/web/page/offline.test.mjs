@@ -58,8 +58,18 @@ test('opened once, the page opens again at the same view with no network, and is
     await page.setOfflineMode(true);
     session.server.close();
     session.server.closeAllConnections();
+    // Where the browser routes them itself, files named after their
+    // content come from the kept copy without the service worker's script.
+    const routes = new Map();
+    await client.send('Network.enable');
+    client.on('Network.responseReceived', ({ response }) => {
+      const name = new URL(response.url).pathname.slice(1);
+      if (kNamedByContent.test(name)) routes.set(name, response.serviceWorkerRouterInfo?.matchedSourceType);
+    });
     await page.reload();
     await waitForFrames(page, 0);
+    assert.ok(routes.size > 20, `${routes.size} content-named files loaded`);
+    assert.deepEqual([...routes].filter(([, source]) => source !== 'cache'), []);
     assert.equal(await compareWithSnapshot(await page.$('#canvas'), keys, 'offline'), null);
     await page.click('#download-model');
     await page.waitForFunction(() => /^Downloaded house\.glb/.test(document.getElementById('model-status').textContent));
