@@ -19,6 +19,9 @@ void main() { gl_FragColor = vec4(fragmentColour, 1.0); }
 `;
 const kClipAttribute = 0;
 const kColourAttribute = 1;
+// A vertex as the layer lays it out: its clip position, four floats, then
+// its colour, four bytes.
+const kVertexBytes = 20;
 // Where the calls are recorded and run on a worker (remote_context.js),
 // the handle the program goes by.
 export const kBatchProgramHandle = 0;
@@ -54,4 +57,52 @@ export function compileBatchProgram(gl) {
 export function linkFailure(gl, program) {
   if (gl.isContextLost() || gl.getProgramParameter(program, gl.LINK_STATUS)) return null;
   return gl.getProgramInfoLog(program) || 'the shaders did not link';
+}
+
+// Where the browser draws in software, the first draw with the program
+// builds the renderer's code for its shaders, vertex layout and targets,
+// and the first frame waits for it. A triangle and a line drawn into a
+// target of the drawing buffer's kind, off the screen, while the program is
+// still arriving, builds it sooner; nothing of it stays bound.
+export function warmUpBatchProgram(gl, program) {
+  const target = gl.createFramebuffer();
+  const colour = gl.createTexture();
+  const depth = gl.createRenderbuffer();
+  const vertices = gl.createBuffer();
+  const indices = gl.createBuffer();
+  gl.bindTexture(gl.TEXTURE_2D, colour);
+  gl.texImage2D(gl.TEXTURE_2D, 0, gl.RGB, 1, 1, 0, gl.RGB, gl.UNSIGNED_BYTE, null);
+  gl.bindRenderbuffer(gl.RENDERBUFFER, depth);
+  gl.renderbufferStorage(gl.RENDERBUFFER, gl.DEPTH_STENCIL, 1, 1);
+  gl.bindFramebuffer(gl.FRAMEBUFFER, target);
+  gl.framebufferTexture2D(gl.FRAMEBUFFER, gl.COLOR_ATTACHMENT0, gl.TEXTURE_2D, colour, 0);
+  gl.framebufferRenderbuffer(gl.FRAMEBUFFER, gl.DEPTH_STENCIL_ATTACHMENT, gl.RENDERBUFFER, depth);
+  gl.viewport(0, 0, 1, 1);
+  gl.enable(gl.DEPTH_TEST);
+  gl.useProgram(program);
+  gl.bindBuffer(gl.ARRAY_BUFFER, vertices);
+  gl.bufferData(gl.ARRAY_BUFFER, 3 * kVertexBytes, gl.STREAM_DRAW);
+  gl.bindBuffer(gl.ELEMENT_ARRAY_BUFFER, indices);
+  gl.bufferData(gl.ELEMENT_ARRAY_BUFFER, new Uint16Array([0, 1, 2]), gl.STREAM_DRAW);
+  gl.enableVertexAttribArray(kClipAttribute);
+  gl.enableVertexAttribArray(kColourAttribute);
+  gl.vertexAttribPointer(kClipAttribute, 4, gl.FLOAT, false, kVertexBytes, 0);
+  gl.vertexAttribPointer(kColourAttribute, 4, gl.UNSIGNED_BYTE, true, kVertexBytes, 16);
+  gl.drawElements(gl.TRIANGLES, 3, gl.UNSIGNED_SHORT, 0);
+  gl.drawElements(gl.LINES, 2, gl.UNSIGNED_SHORT, 0);
+  gl.disableVertexAttribArray(kClipAttribute);
+  gl.disableVertexAttribArray(kColourAttribute);
+  gl.bindBuffer(gl.ARRAY_BUFFER, null);
+  gl.bindBuffer(gl.ELEMENT_ARRAY_BUFFER, null);
+  gl.useProgram(null);
+  gl.disable(gl.DEPTH_TEST);
+  gl.bindFramebuffer(gl.FRAMEBUFFER, null);
+  gl.bindRenderbuffer(gl.RENDERBUFFER, null);
+  gl.bindTexture(gl.TEXTURE_2D, null);
+  gl.viewport(0, 0, gl.drawingBufferWidth, gl.drawingBufferHeight);
+  for (const made of [vertices, indices]) gl.deleteBuffer(made);
+  gl.deleteFramebuffer(target);
+  gl.deleteRenderbuffer(depth);
+  gl.deleteTexture(colour);
+  gl.flush();
 }

@@ -8,7 +8,9 @@
 // A lost context drops the calls that come meanwhile, as WebGL does, and
 // is asked back; once it is, the objects made on it are forgotten and the
 // shader program is compiled again before the page hears of it.
-import { compileBatchProgram, kBatchProgramHandle, largestSide, linkFailure } from './context_setup.js';
+import {
+  compileBatchProgram, kBatchProgramHandle, largestSide, linkFailure, warmUpBatchProgram,
+} from './context_setup.js';
 
 let canvas = null;
 let gl = null;
@@ -37,6 +39,7 @@ function prepare() {
   objects = new Map([[kBatchProgramHandle, program]]);
   const failure = linkFailure(gl, program);
   if (failure) postMessage({ failed: failure });
+  else warmUpBatchProgram(gl, program);
 }
 
 function start(offscreen, attributes) {
