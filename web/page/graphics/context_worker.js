@@ -34,9 +34,13 @@ function drawsWebGL() {
   }
 }
 
-function prepare() {
+// The page hears `news` (the context is ready, or back) as soon as the
+// program is compiling, so that the program starts while it links; its
+// calls wait here behind the link, and a failure to link is told after.
+function prepare(news) {
   const program = compileBatchProgram(gl);
   objects = new Map([[kBatchProgramHandle, program]]);
+  postMessage(news);
   const failure = linkFailure(gl, program);
   if (failure) postMessage({ failed: failure });
   else warmUpBatchProgram(gl, program);
@@ -56,13 +60,10 @@ function start(offscreen, attributes) {
   });
   canvas.addEventListener('webglcontextrestored', () => {
     lost = false;
-    prepare();
-    postMessage({ restored: true });
+    prepare({ restored: true });
   });
   losing = gl.getExtension('WEBGL_lose_context');
-  const limits = { largestSide: largestSide(gl) };
-  prepare();
-  postMessage({ ready: limits });
+  prepare({ ready: { largestSide: largestSide(gl) } });
 }
 
 const object = (arg) => (arg !== null && typeof arg === 'object' && 'handle' in arg ? objects.get(arg.handle) ?? null : arg);
