@@ -21,7 +21,8 @@ const kClipAttribute = 0;
 const kColourAttribute = 1;
 // A vertex as the layer lays it out: its clip position, four floats, then
 // its colour, four bytes.
-const kVertexBytes = 20;
+const kColourOffset = 16;
+const kVertexBytes = kColourOffset + 4;
 // Where the calls are recorded and run on a worker (remote_context.js),
 // the handle the program goes by.
 export const kBatchProgramHandle = 0;
@@ -62,8 +63,9 @@ export function linkFailure(gl, program) {
 // Where the browser draws in software, the first draw with the program
 // builds the renderer's code for its shaders, vertex layout and targets,
 // and the first frame waits for it. A triangle and a line drawn into a
-// target of the drawing buffer's kind, off the screen, while the program is
-// still arriving, builds it sooner; nothing of it stays bound.
+// target of the drawing buffer's kind, off the screen, on a new context
+// (while the program is still arriving), builds it sooner; nothing of it
+// stays bound.
 export function warmUpBatchProgram(gl, program) {
   const target = gl.createFramebuffer();
   const colour = gl.createTexture();
@@ -87,7 +89,7 @@ export function warmUpBatchProgram(gl, program) {
   gl.enableVertexAttribArray(kClipAttribute);
   gl.enableVertexAttribArray(kColourAttribute);
   gl.vertexAttribPointer(kClipAttribute, 4, gl.FLOAT, false, kVertexBytes, 0);
-  gl.vertexAttribPointer(kColourAttribute, 4, gl.UNSIGNED_BYTE, true, kVertexBytes, 16);
+  gl.vertexAttribPointer(kColourAttribute, 4, gl.UNSIGNED_BYTE, true, kVertexBytes, kColourOffset);
   gl.drawElements(gl.TRIANGLES, 3, gl.UNSIGNED_SHORT, 0);
   gl.drawElements(gl.LINES, 2, gl.UNSIGNED_SHORT, 0);
   gl.disableVertexAttribArray(kClipAttribute);
